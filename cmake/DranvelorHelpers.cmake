@@ -1,0 +1,47 @@
+# Compiler settings shared by every target of the project.
+
+option(DRANVELOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(DRANVELOR_TSAN "Build with ThreadSanitizer" OFF)
+
+if(WIN32)
+  # Windows binaries carry their C and C++ runtimes: they import only system DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_compile_options(-msse2 -mfpmath=sse)
+  endif()
+endif()
+
+if(DRANVELOR_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(DRANVELOR_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
+# Warnings as errors for the project's own code.
+function(dranvelor_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                           -Wno-sign-conversion -Werror)
+endfunction()
+
+# DSP code computes the same numbers on every target: no contraction, no fast-math.
+function(dranvelor_strict_fp target)
+  target_compile_options(${target} PRIVATE -ffp-contract=off -fno-fast-math)
+endfunction()
+
+# A GoogleTest program registered with CTest; Windows builds run it under Wine through the
+# cross-compiling emulator.
+function(dranvelor_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  dranvelor_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()

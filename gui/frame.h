@@ -1,0 +1,105 @@
+// CFrame: the root of the view tree, bound to a native child window in the host's window.
+#pragma once
+
+#include "gui/platform/draw.h"
+#include "gui/view_container.h"
+
+namespace VSTGUI
+{
+
+class CDrawContext;
+class COffscreenContext;
+
+class CFrame : public CViewContainer
+{
+public:
+    // Creates the child window inside parentWindow when one is given.
+    CFrame(const CRect& size, void* parentWindow, AEffGUIEditor* editor);
+    ~CFrame() override;
+
+    void draw(CDrawContext* context = nullptr) override;
+    void drawUpdateRect(CDrawContext* context, const CRect& updateRect) override;
+    // `where` is in frame coordinates.
+    void onMouseDown(CDrawContext* context, CPoint& where, int32_t buttons) override;
+    int32_t onKeyDown(KeyCode& keyCode) override;
+    int32_t onKeyUp(KeyCode& keyCode) override;
+    bool onWheel(CDrawContext* context, const CPoint& where, float distance) override;
+    bool onWheelAxis(CDrawContext* context, const CPoint& where, int32_t axis,
+                     float distance) override;
+    void setBounds(const CRect& rect) override;
+    AEffGUIEditor* getEditor() const override;
+    bool isTypeOf(const char* name) const override;
+    void update(CDrawContext* context) override;
+    CView* getViewUnderMouse() override;
+    bool advanceFocus(CView* oldFocus, bool reverse) override;
+
+    virtual bool openHostWindow(const CRect& position);
+    virtual bool closeHostWindow();
+    virtual bool isOpen() const;
+    // Redraws what is dirty, once the window has been painted for the first time.
+    virtual void idle();
+    // Lets the host and the editor idle while a control tracks the mouse.
+    virtual void runIdle();
+    virtual uint32_t getTicks() const;
+    virtual int32_t getKnobMode() const;
+    virtual bool setPosition(int32_t x, int32_t y);
+    virtual bool getPosition(int32_t& x, int32_t& y) const;
+    virtual bool setSize(int32_t width, int32_t height);
+    // The host window's rectangle in the coordinates of its own parent.
+    virtual bool getSize(CRect* rect) const;
+    virtual bool getSize(CRect& rect) const;
+    virtual bool setModalView(CView* view);
+    virtual CView* getModalView() const;
+    virtual void beginParameterEdit(int32_t index);
+    virtual void endParameterEdit(int32_t index);
+    // The pointer position relative to the frame window's client origin.
+    virtual bool getCurrentLocation(CPoint& where);
+    virtual void setCursor(int32_t kind);
+    virtual void setFocusView(CView* view);
+    virtual CView* getFocusView() const;
+    virtual bool setDropActive(bool flag);
+    virtual bool isDropActive() const;
+    virtual void setOpenFlag(bool flag);
+    virtual bool getOpenFlag() const;
+    // Marks dirty every child whose bounds touch or overlap rect.
+    virtual void invalidate(const CRect& rect);
+    virtual bool updatesDisabled() const;
+    // Answers the previous value.
+    virtual bool setUpdatesDisabled(bool flag);
+    // Draws the view (or the frame, for a view that is not a direct child) straight onto the
+    // window, without the back buffer.
+    virtual void redrawView(CView* view);
+
+    // The painting context, retained, or a new context on the window; the caller releases it.
+    CDrawContext* createDrawContext();
+    // The whole-frame drawing surface, created on demand.
+    COffscreenContext* getBackBuffer();
+
+    // The window procedure's entry points.
+    // Draws updateRect through the back buffer onto the device being painted.
+    void paint(platform::Device device, const CRect& updateRect);
+    // The window is going away: the frame is closed and forgets the host's window.
+    void windowDestroyed();
+
+    platform::Window getWindow() const { return window; }
+    void* getParentWindow() const { return parentWindow; }
+
+private:
+    CView* childContaining(CView* view) const;
+
+    AEffGUIEditor* editor;
+    void* parentWindow;
+    CView* modalView = nullptr;
+    CView* focusView = nullptr; // not counted
+    bool firstDraw = true;
+    bool open = true;
+    bool dropActive = false;
+    bool noUpdates = false;
+    platform::Window window = nullptr;
+    void* dropTarget = nullptr; // held by the platform's registration
+    COffscreenContext* backBuffer = nullptr;
+    CDrawContext* paintingContext = nullptr;
+    void* savedCursor = nullptr;
+};
+
+} // namespace VSTGUI

@@ -1,0 +1,36 @@
+// The editor interface the dispatcher's editor opcodes reach.
+#pragma once
+
+#include "host/vst_interface.h"
+
+class AudioEffect;
+
+class AEffEditor
+{
+public:
+    explicit AEffEditor(AudioEffect* owner) : effect(owner) {}
+    virtual ~AEffEditor() = default;
+
+    virtual AudioEffect* getEffect() { return effect; }
+    virtual bool getRect(ERect** rect)
+    {
+        *rect = nullptr;
+        return false;
+    }
+    virtual bool open(void* ptr)
+    {
+        systemWindow = ptr;
+        return false;
+    }
+    virtual void close() { systemWindow = nullptr; }
+    virtual bool isOpen() { return systemWindow != nullptr; }
+    virtual void idle() {}
+    virtual bool onKeyDown(VstKeyCode& /*keyCode*/) { return false; }
+    virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
+    virtual bool onWheel(float /*distance*/) { return false; }
+    virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
+
+protected:
+    AudioEffect* effect;
+    void* systemWindow = nullptr;
+};

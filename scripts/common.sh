@@ -1,0 +1,41 @@
+# Shared by the main-job and test commands: set-up, dependencies, builds, Wine prefix.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX="$root/build/wine"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+prepare() {
+  bash "$root/scripts/setup.sh"
+  bash "$root/scripts/deps.sh"
+}
+
+# build_preset <preset>: configures once, then builds; answers non-zero on failure.
+build_preset() {
+  local preset=$1 dir="$root/build/$1"
+  echo "== build $preset"
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake --preset "$preset" -S "$root" >"$root/build/configure-$preset.log" 2>&1 ||
+      { tail -n 30 "$root/build/configure-$preset.log"; return 1; }
+  fi
+  cmake --build "$dir" -j "$(nproc)" >"$root/build/build-$preset.log" 2>&1 ||
+    { grep -v '^\[' "$root/build/build-$preset.log" | tail -n 40; return 1; }
+}
+
+# The first start of Wine in a new prefix takes a while: do it once per build tree.
+prepare_wine() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "== creating the Wine prefix"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+}
+
+# Runs the windowed parts under a virtual X display when there is none.
+with_display() {
+  if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+  fi
+}
