@@ -2,6 +2,8 @@
 
 option(DRANVELOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(DRANVELOR_TSAN "Build with ThreadSanitizer" OFF)
+option(DRANVELOR_FUZZ "Build with clang's fuzzer instrumentation (with ASan and UBSan)" OFF)
+option(DRANVELOR_WERROR "Treat warnings as errors in the project's own code" ON)
 
 if(WIN32)
   # Windows binaries carry their C and C++ runtimes: they import only system DLLs.
@@ -16,6 +18,11 @@ if(DRANVELOR_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(DRANVELOR_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
 if(DRANVELOR_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
@@ -24,7 +31,10 @@ endif()
 # Warnings as errors for the project's own code.
 function(dranvelor_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-                                           -Wno-sign-conversion -Werror)
+                                           -Wno-sign-conversion)
+  if(DRANVELOR_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 # DSP code computes the same numbers on every target: no contraction, no fast-math.
@@ -33,14 +43,18 @@ function(dranvelor_strict_fp target)
 endfunction()
 
 # A GoogleTest program registered with CTest; Windows builds run it under Wine through the
-# cross-compiling emulator.
+# cross-compiling emulator. WINDOW marks tests that use the display, the pointer or the
+# keyboard: they never run at the same time as each other.
 function(dranvelor_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "WINDOW" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   dranvelor_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  if(ARG_WINDOW)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
+  endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()

@@ -65,9 +65,12 @@ public:
     const ToneShelf& getTone() const { return tone; }
 
 private:
-    template <typename Sample> void processBlock(const Sample* input, Sample* output, std::int32_t count);
-    template <typename Sample> void processPlain(const Sample* input, Sample* output, std::int32_t count);
-    template <typename Sample> bool passThrough(const Sample* input, Sample* output, std::int32_t count);
+    template <typename Sample>
+    void processBlock(const Sample* input, Sample* output, std::int32_t count);
+    template <typename Sample>
+    void processPlain(const Sample* input, Sample* output, std::int32_t count);
+    template <typename Sample>
+    bool passThrough(const Sample* input, Sample* output, std::int32_t count);
     double clipSample(double v, double gain);
     void designFixedFilters();
     void updateTone(double x);

@@ -5,13 +5,13 @@
 namespace
 {
 constexpr double kPi = 3.141592653589793;
-constexpr double kBoostSlope = 112.36842105263158;   // 2135/19 Hz per dB
-constexpr double kBoostOffset = 338.42105263157896;  // 6430/19 Hz
+constexpr double kBoostSlope = 112.36842105263158;  // 2135/19 Hz per dB
+constexpr double kBoostOffset = 338.42105263157896; // 6430/19 Hz
 constexpr double kBoostCornerLimit = 1879.0;
-constexpr double kCutOffset = 395.2992125984252;     // 50203/127 Hz
-constexpr double kCutSlope = 132.1259842519685;      // 16780/127 Hz per dB
-constexpr double kBoostRange = 16.0;                 // dB at x = +1
-constexpr double kCutRange = 5.0;                    // dB at x = -1
+constexpr double kCutOffset = 395.2992125984252; // 50203/127 Hz
+constexpr double kCutSlope = 132.1259842519685;  // 16780/127 Hz per dB
+constexpr double kBoostRange = 16.0;             // dB at x = +1
+constexpr double kCutRange = 5.0;                // dB at x = -1
 } // namespace
 
 void ToneShelf::design(double x, std::int32_t sampleRate)

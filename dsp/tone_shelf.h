@@ -27,26 +27,31 @@ public:
                 g.load(std::memory_order_relaxed)};
     }
 
-    void clear()
+    // The shelf's internal high-pass: previous input and previous output (with its offset).
+    struct History
     {
-        previousInput = 0.0;
-        previousOutput = 0.0;
-    }
+        double previousInput = 0.0;
+        double previousOutput = 0.0;
+    };
 
-    double step(double v, const Coefficients& c)
+    void clear() { history = History{}; }
+
+    static double step(double v, const Coefficients& c, History& state)
     {
-        const double t = c.h * (v - previousInput) + c.q * previousOutput + DENORMAL_OFFSET;
-        previousInput = v;
-        previousOutput = t;
+        const double t =
+            c.h * (v - state.previousInput) + c.q * state.previousOutput + DENORMAL_OFFSET;
+        state.previousInput = v;
+        state.previousOutput = t;
         return v + (c.g - 1.0) * t;
     }
 
-    double step(double v) { return step(v, coefficients()); }
+    double step(double v, const Coefficients& c) { return step(v, c, history); }
+    double step(double v) { return step(v, coefficients(), history); }
+
+    History history;
 
 private:
     std::atomic<double> h{0.0};
     std::atomic<double> q{0.0};
     std::atomic<double> g{1.0};
-    double previousInput = 0.0;
-    double previousOutput = 0.0;
 };

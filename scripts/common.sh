@@ -9,15 +9,17 @@ prepare() {
   bash "$root/scripts/deps.sh"
 }
 
-# build_preset <preset>: configures once, then builds; answers non-zero on failure.
+# build_preset <preset> [targets...]: configures once, then builds; non-zero on failure.
 build_preset() {
-  local preset=$1 dir="$root/build/$1"
+  local preset=$1 dir="$root/build/$1" targets=()
+  shift
+  [ $# -gt 0 ] && targets=(--target "$@")
   echo "== build $preset"
   if [ ! -f "$dir/build.ninja" ]; then
     cmake --preset "$preset" -S "$root" >"$root/build/configure-$preset.log" 2>&1 ||
       { tail -n 30 "$root/build/configure-$preset.log"; return 1; }
   fi
-  cmake --build "$dir" -j "$(nproc)" >"$root/build/build-$preset.log" 2>&1 ||
+  cmake --build "$dir" -j "$(nproc)" "${targets[@]}" >"$root/build/build-$preset.log" 2>&1 ||
     { grep -v '^\[' "$root/build/build-$preset.log" | tail -n 40; return 1; }
 }
 

@@ -7,12 +7,13 @@ prepare || exit 1
 
 passed=0
 failed=0
-presets=(linux win32 win64 asan)
 
+# run_tree <preset> [ctest options...]
 run_tree() {
   local preset=$1 log="$root/build/ctest-$1.log" out total fails
+  shift
   echo "== test $preset"
-  out=$(cd "$root/build/$preset" && with_display ctest --output-on-failure -j 2 --timeout 900 2>&1)
+  out=$(cd "$root/build/$preset" && with_display ctest --output-on-failure --timeout 900 "$@" 2>&1)
   printf '%s\n' "$out" >"$log"
   printf '%s\n' "$out" | grep -E '(Failed|\*\*\*|Not Run|Timeout|tests passed)' | grep -v '^\s*$' || true
   total=$(printf '%s\n' "$out" | sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' | tail -n 1)
@@ -23,15 +24,26 @@ run_tree() {
   failed=$((failed + fails))
 }
 
-prepare_wine
-for preset in "${presets[@]}"; do
-  if build_preset "$preset"; then
-    run_tree "$preset"
+# test_tree <preset> <targets or ""> [ctest options...]
+test_tree() {
+  local preset=$1 targets=()
+  [ -n "$2" ] && read -r -a targets <<<"$2"
+  shift 2
+  if build_preset "$preset" "${targets[@]}"; then
+    run_tree "$preset" "$@"
   else
     echo "build of $preset failed"
     failed=$((failed + 1))
   fi
-done
+}
+
+prepare_wine
+test_tree linux "" -j 2
+test_tree win32 "" -j 2
+test_tree win64 ""
+test_tree asan "" -j 2
+test_tree tsan "concurrent_automation_test" -L concurrency
+test_tree fuzz "host_call_fuzzer" -L fuzz
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -211,7 +211,7 @@ double Random::next()
     return (state_ >> 8) / 16777216.0;
 }
 
-void brushedMetal(cairo_surface_t* target, double x, double y, double w, double h, Rgb top,
+void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top,
                   Rgb bottom, double grain, std::uint32_t seed)
 {
     const int width = static_cast<int>(std::ceil(w));
@@ -247,10 +247,9 @@ void brushedMetal(cairo_surface_t* target, double x, double y, double w, double 
         }
     }
     cairo_surface_mark_dirty(texture.get());
-    Context cr = makeContext(target);
-    cairo_set_source_surface(cr.get(), texture.get(), x, y);
-    cairo_rectangle(cr.get(), x, y, w, h);
-    cairo_fill(cr.get());
+    cairo_set_source_surface(cr, texture.get(), x, y);
+    cairo_rectangle(cr, x, y, w, h);
+    cairo_fill(cr);
 }
 
 } // namespace skingen

@@ -74,7 +74,7 @@ private:
 };
 
 // Horizontal brushed-metal streaks over a vertical gradient from top to bottom colour.
-void brushedMetal(cairo_surface_t* target, double x, double y, double w, double h, Rgb top,
+void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top,
                   Rgb bottom, double grain, std::uint32_t seed);
 
 } // namespace skingen

@@ -14,8 +14,8 @@ namespace
 constexpr double kPi = 3.14159265358979323846;
 
 // The recessed plate that carries the knobs; the about picture covers exactly this area.
-constexpr double kPlateLeft = kAboutLeft;
-constexpr double kPlateTop = kAboutTop;
+constexpr double kPlateX = kAboutLeft;
+constexpr double kPlateY = kAboutTop;
 constexpr double kPlateWidth = kAboutWidth;
 constexpr double kPlateHeight = kAboutHeight;
 
@@ -32,15 +32,17 @@ void bevelLines(cairo_t* cr, double width, double height)
     cairo_stroke(cr);
 }
 
-// A recess: darker inside, shadowed along its top edge and lit along its bottom edge.
-void recess(cairo_t* cr, double x, double y, double w, double h, double radius, Rgb fill)
+// A recess is lit along its lower edge and shadowed along its upper one; the caller fills
+// it in between.
+void recessLight(cairo_t* cr, double x, double y, double w, double h, double radius)
 {
     roundedRect(cr, x, y + 1.0, w, h, radius);
     cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 0.10);
     cairo_fill(cr);
-    roundedRect(cr, x, y, w, h, radius);
-    setColour(cr, fill);
-    cairo_fill(cr);
+}
+
+void recessShade(cairo_t* cr, double x, double y, double w, double h, double radius)
+{
     cairo_pattern_t* shade = cairo_pattern_create_linear(0, y, 0, y + 5.0);
     cairo_pattern_add_color_stop_rgba(shade, 0.0, 0, 0, 0, 0.55);
     cairo_pattern_add_color_stop_rgba(shade, 1.0, 0, 0, 0, 0.0);
@@ -48,6 +50,15 @@ void recess(cairo_t* cr, double x, double y, double w, double h, double radius, 
     cairo_set_source(cr, shade);
     cairo_fill(cr);
     cairo_pattern_destroy(shade);
+}
+
+void recess(cairo_t* cr, double x, double y, double w, double h, double radius, Rgb fill)
+{
+    recessLight(cr, x, y, w, h, radius);
+    roundedRect(cr, x, y, w, h, radius);
+    setColour(cr, fill);
+    cairo_fill(cr);
+    recessShade(cr, x, y, w, h, radius);
 }
 
 void screw(cairo_t* cr, double cx, double cy, double angle)
@@ -140,19 +151,20 @@ void bypassLabel(cairo_t* cr)
 Surface renderBackground()
 {
     Surface surface = makeSurface(kPanelWidth, kPanelHeight, CAIRO_FORMAT_RGB24);
-    brushedMetal(surface.get(), 0, 0, kPanelWidth, kPanelHeight, kPanelTop, kPanelBottom, 0.045,
-                 0x5eed1234u);
     Context context = makeContext(surface.get());
     cairo_t* cr = context.get();
+    brushedMetal(cr, 0, 0, kPanelWidth, kPanelHeight, kPanelTop, kPanelBottom, 0.045,
+                 0x5eed1234u);
     bevelLines(cr, kPanelWidth, kPanelHeight);
 
-    recess(cr, kPlateLeft, kPlateTop, kPlateWidth, kPlateHeight, 7.0, kPlateTop);
+    recessLight(cr, kPlateX, kPlateY, kPlateWidth, kPlateHeight, 7.0);
     cairo_save(cr);
-    roundedRect(cr, kPlateLeft, kPlateTop + 2.0, kPlateWidth, kPlateHeight - 2.0, 7.0);
+    roundedRect(cr, kPlateX, kPlateY, kPlateWidth, kPlateHeight, 7.0);
     cairo_clip(cr);
-    brushedMetal(surface.get(), kPlateLeft, kPlateTop + 3.0, kPlateWidth, kPlateHeight - 3.0,
-                 kPlateTop, kPlateBottom, 0.02, 0x0b1a7e5u);
+    brushedMetal(cr, kPlateX, kPlateY, kPlateWidth, kPlateHeight, kPlateTop, kPlateBottom, 0.02,
+                 0x0b1a7e5u);
     cairo_restore(cr);
+    recessShade(cr, kPlateX, kPlateY, kPlateWidth, kPlateHeight, 7.0);
 
     knobLabels(cr);
     valueSlots(cr);

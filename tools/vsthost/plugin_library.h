@@ -1,7 +1,7 @@
 // A plug-in library loaded by path, and its VST entry point.
 #pragma once
 
-#include "../../host/vst_interface.h"
+#include "host/vst_interface.h"
 
 #include <string>
 

@@ -1,0 +1,48 @@
+# Writes a C++ source holding every PNG that the resource script lists, as byte arrays with
+# a lookup table by resource id, so that Linux builds carry the same images as the DLL.
+#   cmake -DRC_FILE=dranvelor.rc -DOUTPUT=embedded_png.cpp -P embed_png.cmake
+
+get_filename_component(rc_dir ${RC_FILE} DIRECTORY)
+file(STRINGS ${RC_FILE} png_lines REGEX "^[A-Za-z_0-9]+[ \t]+PNG[ \t]+\"[^\"]+\"")
+
+# CMake's regular expressions have no counted repetition, so spell the 32 bytes out.
+string(REPEAT "0x..," 32 line_of_bytes)
+set(arrays "")
+set(entries "")
+set(index 0)
+foreach(line IN LISTS png_lines)
+  string(REGEX MATCH "^([A-Za-z_0-9]+)[ \t]+PNG[ \t]+\"([^\"]+)\"" _ "${line}")
+  set(id ${CMAKE_MATCH_1})
+  file(READ ${rc_dir}/${CMAKE_MATCH_2} hex HEX)
+  string(LENGTH "${hex}" hex_length)
+  math(EXPR size "${hex_length} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  # Lines of 32 bytes keep the source readable by editors and compilers alike.
+  string(REGEX REPLACE "(${line_of_bytes})" "\\1\n" bytes "${bytes}")
+  string(APPEND arrays "const unsigned char png${index}[${size}] = {\n${bytes}\n};\n\n")
+  string(APPEND entries "    {${id}, png${index}, sizeof png${index}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+
+set(source "// Generated from ${RC_FILE} by embed_png.cmake.
+#include \"resources/embedded_png.h\"
+#include \"resources/resource_ids.h\"
+
+namespace
+{
+
+${arrays}const EmbeddedPng images[] = {
+${entries}};
+
+} // namespace
+
+const EmbeddedPng* findEmbeddedPng(int id)
+{
+    for (const EmbeddedPng& image : images)
+        if (image.id == id)
+            return &image;
+    return nullptr;
+}
+")
+file(WRITE ${OUTPUT}.tmp "${source}")
+file(RENAME ${OUTPUT}.tmp ${OUTPUT})

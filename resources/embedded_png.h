@@ -1,0 +1,14 @@
+// The skin's PNG files compiled into the Linux library, in place of the Windows resources.
+#pragma once
+
+#include <cstddef>
+
+struct EmbeddedPng
+{
+    int id; // as in resource_ids.h
+    const unsigned char* data;
+    std::size_t size;
+};
+
+// The image with that resource id, or null when there is no such image.
+const EmbeddedPng* findEmbeddedPng(int id);

@@ -1,0 +1,57 @@
+// skingen: renders the editor's skin into PNG files.
+//
+//   skingen DIR                      writes the six pictures into DIR (normally resources/)
+//   skingen --preview OUT.png [DIR]  composes the pictures in DIR (default resources) into one
+//                                    picture of the editor, for people to look at
+#include "layout.h"
+#include "png_writer.h"
+#include "preview.h"
+#include "skin.h"
+#include "skin_files.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace
+{
+
+using namespace skingen;
+
+bool writeSkin(const std::string& dir)
+{
+    const Surface background = renderBackground();
+    const Rgb caps[3] = {kDriveCap, kToneCap, kLevelCap};
+    bool ok = writePng(background.get(), dir + "/" + kBackgroundFile, PngFormat::Rgb);
+    for (int i = 0; i < 3; ++i)
+        ok = writePng(renderKnobStrip(caps[i]).get(), dir + "/" + kKnobFiles[i],
+                      PngFormat::Rgba) &&
+             ok;
+    ok = writePng(renderBypass(background.get()).get(), dir + "/" + kBypassFile,
+                  PngFormat::Rgb) &&
+         ok;
+    ok = writePng(renderAbout().get(), dir + "/" + kAboutFile, PngFormat::Rgb) && ok;
+    return ok;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: skingen DIR\n       skingen --preview OUT.png [DIR]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && argc <= 4 && std::strcmp(argv[1], "--preview") == 0)
+        return writePreview(argc == 4 ? argv[3] : "resources", argv[2]) ? 0 : 1;
+    if (argc != 2 || argv[1][0] == '-')
+        return usage();
+    if (!writeSkin(argv[1]))
+    {
+        std::fprintf(stderr, "skingen: could not write the skin into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
