@@ -2,18 +2,19 @@
 # a lookup table by resource id, so that Linux builds carry the same images as the DLL.
 #   cmake -DRC_FILE=dranvelor.rc -DOUTPUT=embedded_png.cpp -P embed_png.cmake
 
-get_filename_component(rc_dir ${RC_FILE} DIRECTORY)
-file(STRINGS ${RC_FILE} png_lines REGEX "^[A-Za-z_0-9]+[ \t]+PNG[ \t]+\"[^\"]+\"")
+include(${CMAKE_CURRENT_LIST_DIR}/png_resources.cmake)
+dranvelor_png_resources(${RC_FILE} ids files)
 
 # CMake's regular expressions have no counted repetition, so spell the 32 bytes out.
 string(REPEAT "0x..," 32 line_of_bytes)
 set(arrays "")
 set(entries "")
-set(index 0)
-foreach(line IN LISTS png_lines)
-  string(REGEX MATCH "^([A-Za-z_0-9]+)[ \t]+PNG[ \t]+\"([^\"]+)\"" _ "${line}")
-  set(id ${CMAKE_MATCH_1})
-  file(READ ${rc_dir}/${CMAKE_MATCH_2} hex HEX)
+list(LENGTH ids count)
+math(EXPR last "${count} - 1")
+foreach(index RANGE ${last})
+  list(GET ids ${index} id)
+  list(GET files ${index} file)
+  file(READ ${file} hex HEX)
   string(LENGTH "${hex}" hex_length)
   math(EXPR size "${hex_length} / 2")
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
@@ -21,7 +22,6 @@ foreach(line IN LISTS png_lines)
   string(REGEX REPLACE "(${line_of_bytes})" "\\1\n" bytes "${bytes}")
   string(APPEND arrays "const unsigned char png${index}[${size}] = {\n${bytes}\n};\n\n")
   string(APPEND entries "    {${id}, png${index}, sizeof png${index}},\n")
-  math(EXPR index "${index} + 1")
 endforeach()
 
 set(source "// Generated from ${RC_FILE} by embed_png.cmake.

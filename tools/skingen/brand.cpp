@@ -12,8 +12,6 @@ namespace skingen
 namespace
 {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // One and a half periods of a sine driven into hard clipping: the sound of the product.
 void clippedWave(cairo_t* cr, double x, double cy, double width, double amplitude)
 {

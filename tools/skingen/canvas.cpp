@@ -102,21 +102,13 @@ double textWidth(cairo_t* cr, const char* text, double spacing)
     return width;
 }
 
-void textPath(cairo_t* cr, const char* text, double x, double baseline, Align align,
-              double spacing)
+void textPath(cairo_t* cr, const char* text, double x, double baseline, Align align, double spacing)
 {
     const double width = textWidth(cr, text, spacing);
     if (align == Align::Centre)
         x -= width * 0.5;
     else if (align == Align::Right)
         x -= width;
-    if (spacing == 0.0)
-    {
-        // Whole strings keep the font's kerning.
-        cairo_move_to(cr, x, baseline);
-        cairo_text_path(cr, text);
-        return;
-    }
     for (const char* c = text; *c; ++c)
     {
         const char glyph[2] = {*c, 0};
@@ -142,12 +134,11 @@ void engravedText(cairo_t* cr, const char* text, double x, double baseline, Alig
 
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double radius)
 {
-    const double pi = 3.14159265358979323846;
     cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - radius, y + radius, radius, -pi / 2, 0);
-    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, pi / 2);
-    cairo_arc(cr, x + radius, y + h - radius, radius, pi / 2, pi);
-    cairo_arc(cr, x + radius, y + radius, radius, pi, 3 * pi / 2);
+    cairo_arc(cr, x + w - radius, y + radius, radius, -kPi / 2, 0);
+    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, kPi / 2);
+    cairo_arc(cr, x + radius, y + h - radius, radius, kPi / 2, kPi);
+    cairo_arc(cr, x + radius, y + radius, radius, kPi, 3 * kPi / 2);
     cairo_close_path(cr);
 }
 
@@ -211,8 +202,8 @@ double Random::next()
     return (state_ >> 8) / 16777216.0;
 }
 
-void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top,
-                  Rgb bottom, double grain, std::uint32_t seed)
+void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top, Rgb bottom,
+                  double grain, std::uint32_t seed)
 {
     const int width = static_cast<int>(std::ceil(w));
     const int height = static_cast<int>(std::ceil(h));
@@ -239,9 +230,8 @@ void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top,
             const double streaks = sum / (2 * streak) * std::sqrt(12.0 * 2 * streak);
             const double fine = noise[static_cast<std::size_t>(col + streak)];
             const double shade = grain * (0.45 * rowShade + 0.35 * streaks * 0.5 + 0.2 * fine);
-            auto channel = [shade](double v) {
-                return static_cast<std::uint32_t>(std::clamp(v + shade, 0.0, 1.0) * 255.0 + 0.5);
-            };
+            auto channel = [shade](double v)
+            { return static_cast<std::uint32_t>(std::clamp(v + shade, 0.0, 1.0) * 255.0 + 0.5); };
             pixels[col] = (channel(base.r) << 16) | (channel(base.g) << 8) | channel(base.b);
             sum -= noise[static_cast<std::size_t>(col)];
         }

@@ -21,6 +21,8 @@ struct ContextDeleter
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using Context = std::unique_ptr<cairo_t, ContextDeleter>;
 
+constexpr double kPi = 3.14159265358979323846;
+
 Surface makeSurface(int width, int height, cairo_format_t format = CAIRO_FORMAT_ARGB32);
 Context makeContext(cairo_surface_t* surface);
 
@@ -74,7 +76,7 @@ private:
 };
 
 // Horizontal brushed-metal streaks over a vertical gradient from top to bottom colour.
-void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top,
-                  Rgb bottom, double grain, std::uint32_t seed);
+void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top, Rgb bottom,
+                  double grain, std::uint32_t seed);
 
 } // namespace skingen

@@ -12,14 +12,16 @@ namespace skingen
 namespace
 {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kCentre = kKnobSize / 2.0;
 constexpr double kRingRadius = 31.5;
 constexpr double kSkirtRadius = 25.0;
 constexpr double kCapRadius = 17.5;
 constexpr int kKnurls = 40;
 
-double radians(double degrees) { return degrees * kPi / 180.0; }
+double radians(double degrees)
+{
+    return degrees * kPi / 180.0;
+}
 
 // Cairo's angles run clockwise from +x because y points down; the knob's run counter-clockwise.
 void arcClockwise(cairo_t* cr, double radius, double fromDegrees, double toDegrees)
@@ -54,7 +56,7 @@ Surface staticLayer()
     cairo_set_line_width(cr, 2.0);
     cairo_new_path(cr);
     arcClockwise(cr, kRingRadius, kKnobStartDegrees, kKnobStartDegrees - kKnobSweepDegrees);
-    cairo_set_source_rgba(cr, 0.45, 0.30, 0.15, 0.35);
+    setColour(cr, mix(kAmberDeep, {0, 0, 0}, 0.45), 0.55);
     cairo_stroke(cr);
     return layer;
 }
@@ -75,8 +77,8 @@ void valueRing(cairo_t* cr, double degrees)
 void skirt(cairo_t* cr, double degrees)
 {
     cairo_arc(cr, kCentre, kCentre, kSkirtRadius, 0, 2 * kPi);
-    cairo_pattern_t* body = cairo_pattern_create_linear(0, kCentre - kSkirtRadius, 0,
-                                                        kCentre + kSkirtRadius);
+    cairo_pattern_t* body =
+        cairo_pattern_create_linear(0, kCentre - kSkirtRadius, 0, kCentre + kSkirtRadius);
     cairo_pattern_add_color_stop_rgb(body, 0.0, 0.20, 0.20, 0.21);
     cairo_pattern_add_color_stop_rgb(body, 1.0, 0.04, 0.04, 0.045);
     cairo_set_source(cr, body);
@@ -96,8 +98,8 @@ void skirt(cairo_t* cr, double degrees)
         cairo_stroke(cr);
     }
     cairo_arc(cr, kCentre, kCentre, kSkirtRadius - 0.5, 0, 2 * kPi);
-    cairo_pattern_t* rim = cairo_pattern_create_linear(0, kCentre - kSkirtRadius, 0,
-                                                       kCentre + kSkirtRadius);
+    cairo_pattern_t* rim =
+        cairo_pattern_create_linear(0, kCentre - kSkirtRadius, 0, kCentre + kSkirtRadius);
     cairo_pattern_add_color_stop_rgba(rim, 0.0, 1, 1, 1, 0.30);
     cairo_pattern_add_color_stop_rgba(rim, 0.5, 1, 1, 1, 0.04);
     cairo_pattern_add_color_stop_rgba(rim, 1.0, 0, 0, 0, 0.5);
@@ -119,8 +121,8 @@ Surface capLayer(Rgb colour)
     cairo_fill(cr);
 
     cairo_arc(cr, kCentre, kCentre, kCapRadius, 0, 2 * kPi);
-    cairo_pattern_t* body = cairo_pattern_create_radial(kCentre - 5.0, kCentre - 7.0, 1.0,
-                                                        kCentre, kCentre, kCapRadius);
+    cairo_pattern_t* body = cairo_pattern_create_radial(kCentre - 5.0, kCentre - 7.0, 1.0, kCentre,
+                                                        kCentre, kCapRadius);
     const Rgb light = mix(colour, {1, 1, 1}, 0.35);
     const Rgb dark = mix(colour, {0, 0, 0}, 0.55);
     cairo_pattern_add_color_stop_rgb(body, 0.0, light.r, light.g, light.b);
@@ -147,8 +149,8 @@ Surface capLayer(Rgb colour)
 
     cairo_new_path(cr);
     cairo_arc(cr, kCentre, kCentre, kCapRadius - 0.5, 0, 2 * kPi);
-    cairo_pattern_t* bevel = cairo_pattern_create_linear(0, kCentre - kCapRadius, 0,
-                                                         kCentre + kCapRadius);
+    cairo_pattern_t* bevel =
+        cairo_pattern_create_linear(0, kCentre - kCapRadius, 0, kCentre + kCapRadius);
     cairo_pattern_add_color_stop_rgba(bevel, 0.0, 1, 1, 1, 0.35);
     cairo_pattern_add_color_stop_rgba(bevel, 0.5, 1, 1, 1, 0.0);
     cairo_pattern_add_color_stop_rgba(bevel, 1.0, 0, 0, 0, 0.35);

@@ -39,7 +39,13 @@ constexpr int kAboutTop = 7;
 constexpr double kKnobStartDegrees = 225.0;
 constexpr double kKnobSweepDegrees = 270.0;
 
-inline double knobValueOfFrame(int frame) { return frame / double(kKnobFrames - 1); }
-inline double knobDegrees(double value) { return kKnobStartDegrees - kKnobSweepDegrees * value; }
+inline double knobValueOfFrame(int frame)
+{
+    return frame / double(kKnobFrames - 1);
+}
+inline double knobDegrees(double value)
+{
+    return kKnobStartDegrees - kKnobSweepDegrees * value;
+}
 
 } // namespace skingen

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -20,17 +21,26 @@ using namespace skingen;
 
 bool writeSkin(const std::string& dir)
 {
-    const Surface background = renderBackground();
-    const Rgb caps[3] = {kDriveCap, kToneCap, kLevelCap};
-    bool ok = writePng(background.get(), dir + "/" + kBackgroundFile, PngFormat::Rgb);
-    for (int i = 0; i < 3; ++i)
-        ok = writePng(renderKnobStrip(caps[i]).get(), dir + "/" + kKnobFiles[i],
-                      PngFormat::Rgba) &&
-             ok;
-    ok = writePng(renderBypass(background.get()).get(), dir + "/" + kBypassFile,
-                  PngFormat::Rgb) &&
-         ok;
-    ok = writePng(renderAbout().get(), dir + "/" + kAboutFile, PngFormat::Rgb) && ok;
+    struct Picture
+    {
+        Surface surface;
+        const char* file;
+        PngFormat format;
+    };
+    Surface background = renderBackground();
+    Surface bypass = renderBypass(background.get());
+    Picture pictures[] = {
+        {std::move(background), kBackgroundFile, PngFormat::Rgb},
+        {renderKnobStrip(kDriveCap), kKnobFiles[0], PngFormat::Rgba},
+        {renderKnobStrip(kToneCap), kKnobFiles[1], PngFormat::Rgba},
+        {renderKnobStrip(kLevelCap), kKnobFiles[2], PngFormat::Rgba},
+        {std::move(bypass), kBypassFile, PngFormat::Rgb},
+        {renderAbout(), kAboutFile, PngFormat::Rgb},
+    };
+    bool ok = true;
+    for (const Picture& picture : pictures)
+        if (!writePng(picture.surface.get(), dir + "/" + picture.file, picture.format))
+            ok = false;
     return ok;
 }
 

@@ -11,8 +11,6 @@ namespace skingen
 namespace
 {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // The recessed plate that carries the knobs; the about picture covers exactly this area.
 constexpr double kPlateX = kAboutLeft;
 constexpr double kPlateY = kAboutTop;
@@ -114,8 +112,7 @@ void logoArea(cairo_t* cr)
     const Box& area = kLogoArea;
     drawLogoMark(cr, area.centreX() - 20.0, area.top + 1.0, 40.0);
     selectFont(cr, Font::Bold, 8.0);
-    engravedText(cr, "OSTRAVELK", area.centreX(), area.bottom - 4.0, Align::Centre, 1.6,
-                 kPrintDim);
+    engravedText(cr, "OSTRAVELK", area.centreX(), area.bottom - 4.0, Align::Centre, 1.6, kPrintDim);
 }
 
 void nameArea(cairo_t* cr)
@@ -142,8 +139,7 @@ void bypassLabel(cairo_t* cr)
 {
     const Box& button = kBypassButton;
     selectFont(cr, Font::Bold, 10.5);
-    engravedText(cr, "BYPASS", button.centreX(), button.bottom + 15.5, Align::Centre, 1.8,
-                 kPrint);
+    engravedText(cr, "BYPASS", button.centreX(), button.bottom + 15.5, Align::Centre, 1.8, kPrint);
 }
 
 } // namespace
@@ -153,8 +149,7 @@ Surface renderBackground()
     Surface surface = makeSurface(kPanelWidth, kPanelHeight, CAIRO_FORMAT_RGB24);
     Context context = makeContext(surface.get());
     cairo_t* cr = context.get();
-    brushedMetal(cr, 0, 0, kPanelWidth, kPanelHeight, kPanelTop, kPanelBottom, 0.045,
-                 0x5eed1234u);
+    brushedMetal(cr, 0, 0, kPanelWidth, kPanelHeight, kPanelTop, kPanelBottom, 0.045, 0x5eed1234u);
     bevelLines(cr, kPanelWidth, kPanelHeight);
 
     recessLight(cr, kPlateX, kPlateY, kPlateWidth, kPlateHeight, 7.0);

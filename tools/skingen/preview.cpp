@@ -27,8 +27,8 @@ Surface loadPng(const std::string& dir, const char* name)
     return surface;
 }
 
-void drawPart(cairo_t* cr, cairo_surface_t* picture, double x, double y, double sourceY,
-              double w, double h)
+void drawPart(cairo_t* cr, cairo_surface_t* picture, double x, double y, double sourceY, double w,
+              double h)
 {
     cairo_save(cr);
     cairo_rectangle(cr, x, y, w, h);
@@ -47,8 +47,7 @@ void fieldTexts(cairo_t* cr, double top)
     for (int i = 0; i < 3; ++i)
     {
         cairo_new_path(cr);
-        textPath(cr, texts[i], kFields[i].centreX(), top + kFields[i].bottom - 2.5,
-                 Align::Centre);
+        textPath(cr, texts[i], kFields[i].centreX(), top + kFields[i].bottom - 2.5, Align::Centre);
         cairo_fill(cr);
     }
 }

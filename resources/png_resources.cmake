@@ -1,0 +1,16 @@
+# dranvelor_png_resources(RC_FILE IDS FILES): the PNG lines of a resource script, as two lists
+# of the same length: the id names and the image paths (absolute, beside the script).
+function(dranvelor_png_resources rc_file ids_var files_var)
+  get_filename_component(rc_dir ${rc_file} DIRECTORY)
+  set(pattern "^([A-Za-z_0-9]+)[ \t]+PNG[ \t]+\"([^\"]+)\"")
+  file(STRINGS ${rc_file} lines REGEX "${pattern}")
+  set(ids "")
+  set(files "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "${pattern}" _ "${line}")
+    list(APPEND ids ${CMAKE_MATCH_1})
+    list(APPEND files ${rc_dir}/${CMAKE_MATCH_2})
+  endforeach()
+  set(${ids_var} ${ids} PARENT_SCOPE)
+  set(${files_var} ${files} PARENT_SCOPE)
+endfunction()
