@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The main job: builds every plug-in target and renders the bundled demo through the plug-in.
+# The main job: builds every plug-in target, renders the bundled demo through the plug-in
+# (the win32 DLL under Wine, the Linux library natively), and writes a picture of the skin
+# and a screenshot of the opened editor. Everything it writes goes to out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 prepare
@@ -7,3 +9,26 @@ prepare
 for preset in linux win32 win64; do
   build_preset "$preset" || { echo "build of $preset failed" >&2; exit 1; }
 done
+
+out="$root/out"
+mkdir -p "$out"
+linux_host="$root/build/linux/tools/vsthost/vsthost"
+win32_host="$root/build/win32/tools/vsthost/vsthost.exe"
+linux_plugin=$(find "$root/build/linux" -name Dranvelor.so -print -quit)
+win32_plugin=$(find "$root/build/win32" -name Dranvelor.dll -print -quit)
+
+echo "== demo"
+prepare_wine
+"$linux_host" demo "$out/demo-dry.wav"
+"$root/scripts/wine-run.sh" "$win32_host" render "$win32_plugin" "$out/demo-dry.wav" \
+  "$out/demo-dranvelor.wav" --set Drive=0.7 --set Tone=0.6 --set Level=0.5
+"$linux_host" render "$linux_plugin" "$out/demo-dry.wav" "$out/demo-dranvelor-linux.wav" \
+  --set Drive=0.7 --set Tone=0.6 --set Level=0.5
+"$linux_host" info "$linux_plugin" >"$out/plugin-info.txt"
+
+echo "== pictures"
+"$root/build/linux/tools/skingen/skingen" --preview "$out/skin.png" "$root/resources"
+with_display bash "$root/scripts/screenshot.sh" "$out/editor.png"
+
+echo "Wrote:"
+ls -1 "$out" | sed "s|^|  out/|"

@@ -10,8 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace VSTGUI {
-namespace platform {
+namespace VSTGUI
+{
+namespace platform
+{
 
 // Opaque native handles (HDC, HWND, HBITMAP, HPEN, HBRUSH, HFONT on Win32).
 struct DeviceObject;
@@ -27,28 +29,45 @@ using Pen = PenObject*;
 using Brush = BrushObject*;
 using Font = FontObject*;
 
-enum class PenStyle { solid, dotted };
+enum class PenStyle
+{
+    solid,
+    dotted
+};
 // Raster mix of pen and shape drawing: copy, pen OR screen, NOT (pen XOR screen).
-enum class RasterMix { copy, merge, notXor };
-enum class TextAlign { left, center, right };
-
-struct FontDescription {
-  const char* face = "";
-  int32_t height = 0; // negative: character height in pixels
-  int32_t weight = 400;
-  bool italic = false;
-  bool underline = false;
-  bool decorative = false; // decorative family, default pitch; otherwise variable-pitch sans serif
+enum class RasterMix
+{
+    copy,
+    merge,
+    notXor
+};
+enum class TextAlign
+{
+    left,
+    center,
+    right
 };
 
-struct SelectedObjects {
-  Pen pen = nullptr;
-  Brush brush = nullptr;
-  Font font = nullptr;
+struct FontDescription
+{
+    const char* face = "";
+    int32_t height = 0; // negative: character height in pixels
+    int32_t weight = 400;
+    bool italic = false;
+    bool underline = false;
+    bool decorative =
+        false; // decorative family, default pitch; otherwise variable-pitch sans serif
+};
+
+struct SelectedObjects
+{
+    Pen pen = nullptr;
+    Brush brush = nullptr;
+    Font font = nullptr;
 };
 
 // Devices. A null window means the whole screen.
-Device getWindowDevice(Window window);                 // borrow the window's device
+Device getWindowDevice(Window window);                  // borrow the window's device
 void releaseWindowDevice(Window window, Device device); // give a borrowed device back
 CPoint getWindowScreenOrigin(Window window);            // screen position of the client origin
 Device createMemoryDevice(Device compatible);           // a memory device (1x1 until selectImage)
@@ -76,18 +95,18 @@ void setClipRect(Device device, const CRect& rect);
 
 // Primitives with the selected pen and brush.
 void moveTo(Device device, const CPoint& point);
-void lineTo(Device device, const CPoint& point);                     // end point not painted
-void polyline(Device device, const CPoint* points, int32_t count);   // connected, last excluded
-void fillRect(Device device, const CRect& rect, Brush brush);        // ignores the raster mix
+void lineTo(Device device, const CPoint& point);                   // end point not painted
+void polyline(Device device, const CPoint* points, int32_t count); // connected, last excluded
+void fillRect(Device device, const CRect& rect, Brush brush);      // no raster mix; null: selected
 void fillPolygon(Device device, const CPoint* points, int32_t count); // interior, no outline
-void fillEllipse(Device device, const CRect& box);                   // interior, no outline
-void strokeEllipse(Device device, const CRect& box);                 // outline only
+void fillEllipse(Device device, const CRect& box);                    // interior, no outline
+void strokeEllipse(Device device, const CRect& box);                  // outline only
 void strokeArc(Device device, const CRect& box, const CPoint& from, const CPoint& to);
 void setPixel(Device device, const CPoint& point, const CColor& color);
 CColor getPixel(Device device, const CPoint& point); // alpha 255
 void floodFill(Device device, const CPoint& point);  // brush over the area of the point's colour
-void drawText(Device device, const char* text, const CRect& rect, TextAlign align); // one line,
-                                                                                    // centred
+// One line, vertically centred, no prefix characters; text colour and background of the device.
+void drawText(Device device, const char* text, const CRect& rect, TextAlign align);
 int32_t getTextWidth(Device device, const char* text);
 
 // Block copies between devices (the copy replaces the destination).
@@ -116,8 +135,8 @@ Image createImageMask(Image source, const CColor& key);
 bool transparentBlit(Device device, const CRect& rect, Image image, const CPoint& offset,
                      const CColor& key);
 // Source over destination with a constant alpha; perPixelAlpha takes the image as premultiplied.
-void alphaBlend(Device device, const CRect& rect, Image image, const CPoint& offset,
-                uint8_t alpha, bool perPixelAlpha);
+void alphaBlend(Device device, const CRect& rect, Image image, const CPoint& offset, uint8_t alpha,
+                bool perPixelAlpha);
 
 // The native blend services, shared by the process; counted: the last close forgets them.
 void openBlendLibrary();
@@ -134,10 +153,11 @@ uint32_t getDoubleClickTime();
 void sleep(uint32_t milliseconds);
 
 // Diagnostics: how many pens, brushes and fonts this process has created.
-struct CreatedObjects {
-  uint32_t pens = 0;
-  uint32_t brushes = 0;
-  uint32_t fonts = 0;
+struct CreatedObjects
+{
+    uint32_t pens = 0;
+    uint32_t brushes = 0;
+    uint32_t fonts = 0;
 };
 CreatedObjects createdObjects();
 

@@ -7,70 +7,84 @@
 #include <string>
 #include <vector>
 
-namespace VSTGUI {
-namespace platform {
+namespace VSTGUI
+{
+namespace platform
+{
 
 // Pixels are stored as 0xAARRGGBB words (blue, green, red, alpha in memory), the first memory row
 // being the bottom row of the picture. A monochrome image holds 0 or 0x00FFFFFF per pixel.
-struct ImageObject {
-  int32_t width = 0;
-  int32_t height = 0;
-  bool monochrome = false;
-  std::vector<uint32_t> pixels;
+struct ImageObject
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    bool monochrome = false;
+    std::vector<uint32_t> pixels;
 
-  ImageObject() = default;
-  ImageObject(int32_t w, int32_t h, bool mono = false)
-      : width(w), height(h), monochrome(mono),
-        pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0) {}
+    ImageObject() = default;
+    ImageObject(int32_t w, int32_t h, bool mono = false)
+        : width(w), height(h), monochrome(mono),
+          pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0)
+    {
+    }
 
-  bool contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-  uint32_t& at(int32_t x, int32_t y) {
-    return pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-  }
+    bool contains(int32_t x, int32_t y) const
+    {
+        return x >= 0 && y >= 0 && x < width && y < height;
+    }
+    uint32_t& at(int32_t x, int32_t y)
+    {
+        return pixels[static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
+    }
 };
 
 // A window as far as drawing goes: its client surface and where that lies on the screen. The
 // software windows of the toolkit embed one of these.
-struct WindowObject {
-  ImageObject surface;
-  CPoint screenOrigin;
+struct WindowObject
+{
+    ImageObject surface;
+    CPoint screenOrigin;
 };
 
-struct PenObject {
-  PenStyle style = PenStyle::solid;
-  int32_t width = 1;
-  CColor color = kBlackCColor;
+struct PenObject
+{
+    PenStyle style = PenStyle::solid;
+    int32_t width = 1;
+    CColor color = kBlackCColor;
 };
 
-struct BrushObject {
-  CColor color = kWhiteCColor;
+struct BrushObject
+{
+    CColor color = kWhiteCColor;
 };
 
-struct FontObject {
-  std::string face;
-  FontDescription description;
+struct FontObject
+{
+    std::string face;
+    FontDescription description;
 };
 
-struct DeviceObject {
-  ImageObject defaultImage{1, 1, true}; // what a fresh memory device draws into
-  ImageObject* target = &defaultImage;
-  WindowObject* window = nullptr; // set for a window's device
-  Pen pen = nullptr;
-  Brush brush = nullptr;
-  Font font = nullptr;
-  CPoint position;
-  int32_t dashPhase = 0;
-  CColor textColor = kBlackCColor;
-  CColor backgroundColor = kWhiteCColor;
-  bool transparentBackground = false;
-  RasterMix mix = RasterMix::copy;
-  bool clipped = false;
-  CRect clip;
+struct DeviceObject
+{
+    ImageObject defaultImage{1, 1, true}; // what a fresh memory device draws into
+    ImageObject* target = &defaultImage;
+    WindowObject* window = nullptr; // set for a window's device
+    Pen pen = nullptr;
+    Brush brush = nullptr;
+    Font font = nullptr;
+    CPoint position;
+    int32_t dashPhase = 0;
+    CColor textColor = kBlackCColor;
+    CColor backgroundColor = kWhiteCColor;
+    bool transparentBackground = false;
+    RasterMix mix = RasterMix::copy;
+    bool clipped = false;
+    CRect clip;
 
-  DeviceObject();
-  DeviceObject(const DeviceObject&) = delete;
-  DeviceObject& operator=(const DeviceObject&) = delete;
+    DeviceObject();
+    DeviceObject(const DeviceObject&) = delete;
+    DeviceObject& operator=(const DeviceObject&) = delete;
 };
 
 } // namespace platform

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-namespace VSTGUI {
-namespace software {
+namespace VSTGUI
+{
+namespace software
+{
 
 void setPointerScreenPosition(const CPoint& position);
 // kLButton, kMButton, kRButton of the physical buttons, with kShift, kControl and kAlt.
@@ -28,16 +30,17 @@ void addPngResource(int32_t id, std::vector<uint8_t> bytes);
 // A plain bitmap resource; pixels are 0x00RRGGBB, top row first.
 void addBitmapResource(int32_t id, int32_t width, int32_t height, std::vector<uint32_t> pixels);
 
-struct TextRecord {
-  std::string text;
-  CRect rect; // device coordinates
-  platform::TextAlign align = platform::TextAlign::left;
-  CColor color;
-  bool opaque = false;
-  CColor background;
-  std::string face;
-  int32_t height = 0;
-  int32_t weight = 0;
+struct TextRecord
+{
+    std::string text;
+    CRect rect; // device coordinates
+    platform::TextAlign align = platform::TextAlign::left;
+    CColor color;
+    bool opaque = false;
+    CColor background;
+    std::string face;
+    int32_t height = 0;
+    int32_t weight = 0;
 };
 const std::vector<TextRecord>& drawnTexts();
 

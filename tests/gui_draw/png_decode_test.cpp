@@ -1,0 +1,150 @@
+// PNG decoding into premultiplied bottom-up images, read back from the software platform's
+// memory (the Windows build finds its PNGs only among the module's resources).
+#include "gui/bitmap.h"
+#include "gui/draw_context.h"
+#include "gui/software/surface.h"
+#include "gui/software/test_control.h"
+#include "png_writer.h"
+
+#include <gtest/gtest.h>
+
+using namespace VSTGUI;
+using gui_test::encodePng;
+
+namespace
+{
+
+constexpr int32_t kTestId = 900;
+
+class PngDecoding : public ::testing::Test
+{
+protected:
+    void TearDown() override { software::reset(); }
+
+    // Loads bytes as resource kTestId; the bitmap is released by the fixture.
+    CBitmap& load(std::vector<uint8_t> bytes)
+    {
+        software::addPngResource(kTestId, std::move(bytes));
+        bitmap = new CBitmap(kTestId);
+        return *bitmap;
+    }
+    ~PngDecoding() override
+    {
+        if (bitmap)
+            bitmap->release();
+    }
+
+    // The stored pixel word of picture position (x, y): 0xAARRGGBB.
+    uint32_t stored(int32_t x, int32_t y) const { return bitmap->getImage()->at(x, y); }
+    // The same position's word in memory order: row 0 in memory is the picture's bottom row.
+    uint32_t memoryRow(int32_t memoryRowIndex, int32_t x) const
+    {
+        const platform::ImageObject& image = *bitmap->getImage();
+        return image.pixels[static_cast<std::size_t>(memoryRowIndex * image.width + x)];
+    }
+
+    CBitmap* bitmap = nullptr;
+};
+
+TEST_F(PngDecoding, OpaqueRgbGetsFullAlphaAndIsScaledByShiftingEightBits)
+{
+    CBitmap& b = load(encodePng(3, 1, PNG_COLOR_TYPE_RGB, 8, {255, 1, 128, 0, 0, 0, 10, 20, 30}));
+    ASSERT_TRUE(b.isLoaded());
+    EXPECT_TRUE(b.hasAlpha());
+    EXPECT_EQ(b.getWidth(), 3);
+    EXPECT_EQ(b.getHeight(), 1);
+    // Bytes blue, green, red, alpha: 255 -> 254, 1 -> 0, 128 -> 127.
+    EXPECT_EQ(stored(0, 0), 0xFFFE007Fu);
+    EXPECT_EQ(stored(1, 0), 0xFF000000u);
+    EXPECT_EQ(stored(2, 0), 0xFF09131Du);
+}
+
+TEST_F(PngDecoding, ZeroAlphaClearsThePixelAndPartialAlphaPremultiplies)
+{
+    load(encodePng(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {200, 100, 50, 0, 200, 100, 50, 128}));
+    EXPECT_EQ(stored(0, 0), 0u);
+    EXPECT_EQ(stored(1, 0), 0x80643219u); // 200 * 128 >> 8 = 100, 50, 25
+}
+
+TEST_F(PngDecoding, TopRowIsStoredLastAndDrawnAtTheTop)
+{
+    load(encodePng(1, 2, PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 0, 0, 255}));
+    EXPECT_EQ(memoryRow(1, 0), 0xFFFE0000u); // red, the picture's top row
+    EXPECT_EQ(memoryRow(0, 0), 0xFF0000FEu);
+
+    COffscreenContext target(nullptr, 4, 4, kWhiteCColor);
+    bitmap->draw(&target, CRect(1, 1, 2, 3));
+    EXPECT_EQ(target.getPoint(CPoint(1, 1)), (CColor{254, 0, 0, 255}));
+    EXPECT_EQ(target.getPoint(CPoint(1, 2)), (CColor{0, 0, 254, 255}));
+    EXPECT_EQ(target.getPoint(CPoint(1, 3)), kWhiteCColor);
+}
+
+TEST_F(PngDecoding, TransparencyChunkBecomesAlpha)
+{
+    png_color_16 pureGreen{};
+    pureGreen.green = 255;
+    gui_test::PngChunks chunks;
+    chunks.transparent = &pureGreen;
+    load(encodePng(2, 1, PNG_COLOR_TYPE_RGB, 8, {0, 255, 0, 10, 20, 30}, chunks));
+    EXPECT_EQ(stored(0, 0), 0u);
+    EXPECT_EQ(stored(1, 0), 0xFF09131Du);
+}
+
+TEST_F(PngDecoding, GreyPaletteAndSixteenBitPicturesBecomeBgra)
+{
+    load(encodePng(8, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0})); // 1-bit grey: 1, 0, 1, 0, 0, ...
+    EXPECT_EQ(stored(0, 0), 0xFFFEFEFEu);
+    EXPECT_EQ(stored(1, 0), 0xFF000000u);
+    EXPECT_EQ(stored(2, 0), 0xFFFEFEFEu);
+    bitmap->release();
+
+    load(encodePng(1, 1, PNG_COLOR_TYPE_RGB, 16, {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x00}));
+    EXPECT_EQ(stored(0, 0), 0xFFFE007Fu);
+    bitmap->release();
+
+    // Palette colours keep their order: red stays red.
+    gui_test::PngChunks chunks;
+    chunks.palette = {{255, 0, 0}};
+    load(encodePng(1, 1, PNG_COLOR_TYPE_PALETTE, 8, {0}, chunks));
+    EXPECT_EQ(stored(0, 0), 0xFFFE0000u);
+}
+
+TEST_F(PngDecoding, CorruptDataIsCaughtAndCountsAsLoaded)
+{
+    std::vector<uint8_t> good =
+        encodePng(16, 16, PNG_COLOR_TYPE_RGB, 8, std::vector<uint8_t>(16 * 16 * 3, 77));
+    // Cut inside the image data: the header was read, so the image exists with its size.
+    std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
+    CBitmap& cut = load(truncated);
+    EXPECT_TRUE(cut.isLoaded());
+    EXPECT_EQ(cut.getWidth(), 16);
+    COffscreenContext target(nullptr, 16, 16, kBlackCColor);
+    cut.draw(&target, CRect(0, 0, 16, 16)); // whatever was decoded; must not crash
+    bitmap->release();
+
+    std::vector<uint8_t> garbage = good;
+    for (std::size_t i = 8; i < garbage.size(); i += 3)
+        garbage[i] = static_cast<uint8_t>(garbage[i] * 37 + 11);
+    CBitmap& broken = load(garbage);
+    EXPECT_TRUE(broken.loadFromResource(kTestId)); // found counts as loaded
+    bitmap->release();
+
+    CBitmap& empty = load({});
+    EXPECT_FALSE(empty.isLoaded());
+    EXPECT_EQ(empty.getWidth(), 0);
+}
+
+TEST_F(PngDecoding, PlainBitmapResourceIsTheFallbackAndHasNoAlpha)
+{
+    software::addBitmapResource(kTestId + 1, 2, 1, {0xFFFFFF, 0x123456});
+    bitmap = new CBitmap(kTestId + 1);
+    ASSERT_TRUE(bitmap->isLoaded());
+    EXPECT_FALSE(bitmap->hasAlpha());
+    EXPECT_EQ(bitmap->getWidth(), 2);
+    COffscreenContext target(nullptr, 4, 4, kRedCColor);
+    bitmap->drawTransparent(&target, CRect(0, 0, 2, 1));
+    EXPECT_EQ(target.getPoint(CPoint(0, 0)), kRedCColor);
+    EXPECT_EQ(target.getPoint(CPoint(1, 0)), (CColor{0x12, 0x34, 0x56, 255}));
+}
+
+} // namespace
