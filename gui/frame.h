@@ -85,7 +85,8 @@ public:
     void* getParentWindow() const { return parentWindow; }
 
 private:
-    CView* childContaining(CView* view) const;
+    // Asks the host, through the editor's effect, to resize the editor window.
+    bool hostResizes(int32_t width, int32_t height);
 
     AEffGUIEditor* editor;
     void* parentWindow;
@@ -96,9 +97,9 @@ private:
     bool dropActive = false;
     bool noUpdates = false;
     platform::Window window = nullptr;
-    void* dropTarget = nullptr; // held by the platform's registration
     COffscreenContext* backBuffer = nullptr;
     CDrawContext* paintingContext = nullptr;
+    bool cursorSaved = false;
     void* savedCursor = nullptr;
 };
 

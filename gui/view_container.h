@@ -82,6 +82,10 @@ protected:
     // The rectangle (0, 0, width, height): the container in its own coordinates.
     CRect localRect() const;
     COffscreenContext* createOffscreen();
+    // The last child whose mouse area contains the local point, edges included.
+    CView* childAt(const CPoint& local) const;
+    // Drops the frame's focus and this container's drag target when they lie in a leaving view.
+    void forgetView(CView* view);
     void unlink(ChildNode* node);
 
     ChildNode* firstChild = nullptr;

@@ -1,0 +1,70 @@
+// What the frame needs from the platform for its window: the shared window class, the child
+// window in the host's window, its size and position, cursors, and the drop-target registration.
+// Implemented on Win32 (gui/win32/) and as window-less memory surfaces (gui/software/). The
+// window delivers paint, button, wheel and destroy events to its frame through the frame's
+// paint, onMouseDown, onWheel and windowDestroyed.
+#pragma once
+
+#include "gui/platform/draw.h"
+
+#include <string>
+
+namespace VSTGUI
+{
+
+class CFrame;
+class CView;
+
+namespace platform
+{
+
+// Component-object and drag-and-drop services of the calling thread; calls must balance.
+void initThreadServices();
+void exitThreadServices();
+
+// Counts one use of the process-wide window class, registering it on the first; true when this
+// call registered it.
+bool retainWindowClass();
+// Drops one use; the class is unregistered when the last use goes.
+void releaseWindowClass();
+
+// The frame's visible child window at (0, 0) inside parent; null on failure.
+Window createFrameWindow(CFrame* frame, void* parent, int32_t width, int32_t height);
+// Unbinds the frame first, so that the window's destruction no longer reaches it.
+void destroyFrameWindow(Window window);
+// Resizes the window keeping its position and puts it on top of its siblings.
+void resizeWindow(Window window, int32_t width, int32_t height);
+// Grows the windows between the frame window and the host's own window so that the frame gets
+// width x height; true when it stopped at a parent that is taken to be the host's window.
+bool resizeAncestors(Window window, int32_t width, int32_t height);
+// Top-left corner of the plug-in's outer window in its parent's client coordinates.
+CPoint getPluginWindowPosition(Window window);
+// The rectangle of the frame window's parent in the client coordinates of its own parent.
+CRect getParentWindowRect(Window window);
+
+// The cursor shown now, as an opaque handle.
+void* getCursor();
+// Kinds 1 to 6, 8 and 9 are the standard shapes; every other kind shows the fallback cursor.
+void setCursor(int32_t kind, void* fallback);
+
+// Makes the window accept drops, delivered to the frame; false when the platform refuses.
+bool registerDropTarget(Window window, CFrame* frame);
+void revokeDropTarget(Window window);
+
+// Drag payloads, as handed to the drop target. A payload offering text is read as one text
+// item even when it also carries files.
+bool dragOffersText(void* payload);
+// 1 for text, the number of files for a file list, 0 when the payload offers neither.
+int32_t dragItemCount(void* payload);
+// Reads item index: the text (index 0 only), or the file name at index with a shortcut file
+// replaced by its target. Type is 1 for text and 0 for a file; false when there is no such item.
+bool readDragItem(void* payload, int32_t index, std::string& item, int32_t& type);
+
+// Colours the native edit box of the focused text field: sets the box's text and background
+// colours on device and answers the brush that paints its background. The text edit installs
+// it; while it is null the box keeps the platform's colours.
+using EditColourHandler = Brush (*)(CView* focusView, Device device);
+extern EditColourHandler editColourHandler;
+
+} // namespace platform
+} // namespace VSTGUI

@@ -1,0 +1,212 @@
+// Window-less frame windows: a memory surface per window, events injected by the tests.
+#include "gui/drag_container.h"
+#include "gui/draw_context.h"
+#include "gui/frame.h"
+#include "gui/platform/window.h"
+#include "gui/software/surface.h"
+#include "gui/software/window_control.h"
+
+namespace VSTGUI
+{
+namespace
+{
+
+struct FrameWindow : platform::WindowObject
+{
+    CFrame* frame = nullptr;
+    bool dropTarget = false;
+};
+
+FrameWindow* frameWindow(platform::Window window)
+{
+    return static_cast<FrameWindow*>(window);
+}
+
+int32_t classUses = 0;
+int32_t cursorKind = 0;
+
+} // namespace
+
+namespace platform
+{
+
+EditColourHandler editColourHandler = nullptr;
+
+void initThreadServices() {}
+void exitThreadServices() {}
+
+bool retainWindowClass()
+{
+    return classUses++ == 0;
+}
+
+void releaseWindowClass()
+{
+    if (classUses > 0)
+        --classUses;
+}
+
+Window createFrameWindow(CFrame* frame, void*, int32_t width, int32_t height)
+{
+    auto* window = new FrameWindow;
+    window->surface = ImageObject(width, height);
+    window->frame = frame;
+    return window;
+}
+
+void destroyFrameWindow(Window window)
+{
+    delete frameWindow(window);
+}
+
+void resizeWindow(Window window, int32_t width, int32_t height)
+{
+    if (window)
+        window->surface = ImageObject(width, height);
+}
+
+bool resizeAncestors(Window window, int32_t width, int32_t height)
+{
+    resizeWindow(window, width, height);
+    return false;
+}
+
+CPoint getPluginWindowPosition(Window)
+{
+    return CPoint();
+}
+
+CRect getParentWindowRect(Window window)
+{
+    return window ? CRect(0, 0, window->surface.width, window->surface.height) : CRect();
+}
+
+void* getCursor()
+{
+    return reinterpret_cast<void*>(static_cast<intptr_t>(cursorKind));
+}
+
+void setCursor(int32_t kind, void* fallback)
+{
+    const bool standard = (kind >= 1 && kind <= 6) || kind == 8 || kind == 9;
+    cursorKind = standard ? kind : static_cast<int32_t>(reinterpret_cast<intptr_t>(fallback));
+}
+
+bool registerDropTarget(Window window, CFrame*)
+{
+    frameWindow(window)->dropTarget = true;
+    return true;
+}
+
+void revokeDropTarget(Window window)
+{
+    frameWindow(window)->dropTarget = false;
+}
+
+bool dragOffersText(void* payload)
+{
+    return payload && static_cast<software::DragPayload*>(payload)->offersText;
+}
+
+int32_t dragItemCount(void* payload)
+{
+    if (!payload)
+        return 0;
+    const auto& drag = *static_cast<software::DragPayload*>(payload);
+    if (drag.offersText)
+        return 1;
+    return drag.offersFiles ? static_cast<int32_t>(drag.files.size()) : 0;
+}
+
+bool readDragItem(void* payload, int32_t index, std::string& item, int32_t& type)
+{
+    if (!payload)
+        return false;
+    const auto& drag = *static_cast<software::DragPayload*>(payload);
+    if (drag.offersText)
+    {
+        if (index != 0 || drag.text.empty())
+            return false;
+        item = drag.text;
+        type = CDragContainer::kText;
+        return true;
+    }
+    if (!drag.offersFiles || index < 0 || index >= static_cast<int32_t>(drag.files.size()))
+        return false;
+    item = drag.files[static_cast<size_t>(index)];
+    type = CDragContainer::kFile;
+    return true;
+}
+
+} // namespace platform
+
+namespace software
+{
+
+CFrame* frameOfWindow(platform::Window window)
+{
+    return frameWindow(window)->frame;
+}
+
+void paintWindow(platform::Window window, const CRect& rect)
+{
+    CFrame* frame = frameOfWindow(window);
+    if (!frame || rect.isEmpty())
+        return;
+    platform::Device device = platform::getWindowDevice(window);
+    frame->paint(device, rect);
+    platform::releaseWindowDevice(window, device);
+}
+
+void pressMouseButton(platform::Window window, const CPoint& where)
+{
+    CFrame* frame = frameOfWindow(window);
+    if (!frame)
+        return;
+    CDrawContext* context = new CDrawContext(frame, nullptr, window);
+    CPoint point = where;
+    frame->onMouseDown(context, point, kButtonsUnknown);
+    context->release();
+}
+
+bool turnWheel(platform::Window window, const CPoint& screenPosition, int32_t delta)
+{
+    CFrame* frame = frameOfWindow(window);
+    if (!frame)
+        return false;
+    CDrawContext* context = new CDrawContext(frame, nullptr, window);
+    const CPoint origin = platform::getWindowScreenOrigin(window);
+    const CPoint where(screenPosition.h - origin.h, screenPosition.v - origin.v);
+    const bool handled = frame->onWheel(context, where, static_cast<float>(delta) / 120.0f);
+    context->release();
+    return handled;
+}
+
+void destroyHostWindow(platform::Window window)
+{
+    if (CFrame* frame = frameOfWindow(window))
+        frame->windowDestroyed();
+}
+
+uint32_t windowPixel(platform::Window window, int32_t x, int32_t y)
+{
+    return window->surface.at(x, y) & 0x00FFFFFFu;
+}
+
+bool isWindowClassRegistered()
+{
+    return classUses > 0;
+}
+
+int32_t currentCursorKind()
+{
+    return cursorKind;
+}
+
+bool isDropTargetRegistered(platform::Window window)
+{
+    return frameWindow(window)->dropTarget;
+}
+
+} // namespace software
+} // namespace VSTGUI

@@ -1,0 +1,161 @@
+// The frame's child window under a real host window: painting from the back buffer, clicks and
+// the wheel through the window procedure, the shared window class, cursors and sizes.
+#include "win32_fixture.h"
+
+#include <cstdio>
+
+namespace
+{
+
+using namespace VSTGUI;
+using namespace win32_fixture;
+
+using FrameWindow = HostWindow;
+
+std::string expectedClassName()
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "Plugin%p", hInstance);
+    return name;
+}
+
+bool classRegistered()
+{
+    WNDCLASSA info;
+    return GetClassInfoA(static_cast<HINSTANCE>(hInstance), expectedClassName().c_str(), &info) !=
+           0;
+}
+
+TEST_F(FrameWindow, ChildWindowShowsTheTreeFromTheBackBuffer)
+{
+    auto* frame = new CFrame(CRect(0, 0, 200, 100), host, nullptr);
+    HWND window = handleOf(*frame);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetParent(window), host);
+    EXPECT_TRUE(IsWindowVisible(window));
+    char name[64];
+    GetClassNameA(window, name, sizeof name);
+    EXPECT_EQ(std::string(name), expectedClassName());
+
+    frame->setBackgroundColor(kBlueCColor);
+    frame->addView(new PaintedView(CRect(10, 10, 50, 50), kRedCColor));
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    pump();
+
+    HDC device = GetDC(window);
+    EXPECT_EQ(GetPixel(device, 20, 20), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(device, 100, 50), RGB(0, 0, 255));
+    ReleaseDC(window, device);
+    delete frame;
+}
+
+TEST_F(FrameWindow, RealClickReachesTheViewInItsParentsCoordinates)
+{
+    auto* frame = new CFrame(CRect(0, 0, 200, 100), host, nullptr);
+    auto* group = new CViewContainer(CRect(20, 10, 120, 90), frame);
+    auto* view = new PaintedView(CRect(10, 10, 50, 50), kRedCColor);
+    group->addView(view);
+    frame->addView(group);
+    pump();
+
+    POINT target{35, 25};
+    ClientToScreen(handleOf(*frame), &target);
+    SetCursorPos(target.x, target.y);
+    INPUT inputs[2]{};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
+    pump();
+
+    ASSERT_EQ(view->clicks.size(), 1u);
+    EXPECT_EQ(view->clicks[0], CPoint(15, 15));
+    delete frame;
+}
+
+TEST_F(FrameWindow, WheelNotchIsOneStepAndStillReachesTheParent)
+{
+    auto* frame = new CFrame(CRect(0, 0, 200, 100), host, nullptr);
+    auto* view = new PaintedView(CRect(10, 10, 50, 50), kRedCColor);
+    frame->addView(view);
+
+    POINT target{20, 20};
+    ClientToScreen(handleOf(*frame), &target);
+    SendMessageA(handleOf(*frame), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+                 MAKELPARAM(target.x, target.y));
+    ASSERT_EQ(view->wheel.size(), 1u);
+    EXPECT_FLOAT_EQ(view->wheel[0], 1.0f);
+    EXPECT_EQ(hostWheelMessages(), 1);
+
+    SendMessageA(handleOf(*frame), WM_MOUSEWHEEL, MAKEWPARAM(0, -2 * WHEEL_DELTA),
+                 MAKELPARAM(target.x, target.y));
+    ASSERT_EQ(view->wheel.size(), 2u);
+    EXPECT_FLOAT_EQ(view->wheel[1], -2.0f);
+    delete frame;
+}
+
+TEST_F(FrameWindow, FramesShareOneClassUntilTheLastWindowGoes)
+{
+    EXPECT_FALSE(classRegistered());
+    auto* first = new CFrame(CRect(0, 0, 100, 100), host, nullptr);
+    auto* second = new CFrame(CRect(0, 0, 100, 100), host, nullptr);
+    ASSERT_NE(handleOf(*second), nullptr);
+    EXPECT_TRUE(classRegistered());
+    delete first;
+    EXPECT_TRUE(classRegistered());
+    EXPECT_TRUE(IsWindow(handleOf(*second)));
+    delete second;
+    EXPECT_FALSE(classRegistered());
+}
+
+TEST_F(FrameWindow, HostClosingItsWindowClosesTheFrame)
+{
+    auto* frame = new CFrame(CRect(0, 0, 100, 100), host, nullptr);
+    EXPECT_TRUE(frame->isOpen());
+    DestroyWindow(host);
+    host = nullptr;
+    EXPECT_FALSE(frame->isOpen());
+    EXPECT_EQ(frame->getParentWindow(), nullptr);
+    frame->idle();
+    delete frame;
+    EXPECT_FALSE(classRegistered());
+}
+
+TEST_F(FrameWindow, CursorKindSevenRestoresTheSavedCursor)
+{
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    auto* frame = new CFrame(CRect(0, 0, 100, 100), host, nullptr);
+    frame->setCursor(1);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+    frame->setCursor(9);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+    frame->setCursor(7);
+    EXPECT_EQ(GetCursor(), arrow);
+    delete frame;
+}
+
+TEST_F(FrameWindow, SizesAndPositions)
+{
+    auto* frame = new CFrame(CRect(0, 0, 120, 80), host, nullptr);
+    EXPECT_FALSE(frame->setSize(120, 80));
+
+    // The host window is much larger than the frame's: the frame window is the outer one.
+    int32_t x = -1;
+    int32_t y = -1;
+    EXPECT_TRUE(frame->getPosition(x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+
+    // Without a host that resizes, the frame grows its window up to the host's own window.
+    EXPECT_TRUE(frame->setSize(150, 90));
+    RECT client;
+    GetClientRect(handleOf(*frame), &client);
+    EXPECT_EQ(client.right, 150);
+    EXPECT_EQ(client.bottom, 90);
+    delete frame;
+}
+
+} // namespace
