@@ -1,46 +1,17 @@
 #include "audio_file.h"
 
+#include "output_file.h"
 #include "tool_error.h"
 
 #include <cstdio>
-
-#if defined(_WIN32)
-#include <process.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
-namespace
-{
-
-std::string temporaryNameFor(const std::string& path)
-{
-#if defined(_WIN32)
-    const int pid = _getpid();
-#else
-    const int pid = static_cast<int>(getpid());
-#endif
-    return path + ".partial-" + std::to_string(pid);
-}
-
-bool replaceFile(const std::string& from, const std::string& to)
-{
-#if defined(_WIN32)
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-} // namespace
 
 AudioReader::AudioReader(const std::string& path) : path_(path)
 {
     file_ = sf_open(path.c_str(), SFM_READ, &info_);
     if (file_ == nullptr)
     {
-        throw ToolError(kExitBadAudio, "cannot read audio file " + path + ": " + sf_strerror(nullptr));
+        throw ToolError(kExitBadAudio,
+                        "cannot read audio file " + path + ": " + sf_strerror(nullptr));
     }
     if (info_.channels < 1 || info_.samplerate < 1)
     {
@@ -61,7 +32,8 @@ sf_count_t AudioReader::read(float* frames, sf_count_t count)
     const sf_count_t got = sf_readf_float(file_, frames, count);
     if (got < count && sf_error(file_) != SF_ERR_NO_ERROR)
     {
-        throw ToolError(kExitBadAudio, "cannot read audio file " + path_ + ": " + sf_strerror(file_));
+        throw ToolError(kExitBadAudio,
+                        "cannot read audio file " + path_ + ": " + sf_strerror(file_));
     }
     return got;
 }
@@ -71,7 +43,8 @@ sf_count_t AudioReader::read(double* frames, sf_count_t count)
     const sf_count_t got = sf_readf_double(file_, frames, count);
     if (got < count && sf_error(file_) != SF_ERR_NO_ERROR)
     {
-        throw ToolError(kExitBadAudio, "cannot read audio file " + path_ + ": " + sf_strerror(file_));
+        throw ToolError(kExitBadAudio,
+                        "cannot read audio file " + path_ + ": " + sf_strerror(file_));
     }
     return got;
 }
@@ -92,11 +65,13 @@ AudioWriter::AudioWriter(const std::string& path, int format, int sampleRate, in
     file_ = sf_open(temporaryPath_.c_str(), SFM_WRITE, &info);
     if (file_ == nullptr)
     {
-        throw ToolError(kExitOutputFailed,
-                        "cannot create output file " + temporaryPath_ + ": " + sf_strerror(nullptr));
+        throw ToolError(kExitOutputFailed, "cannot create output file " + temporaryPath_ + ": " +
+                                               sf_strerror(nullptr));
     }
     // Integer formats clip loud samples instead of wrapping them around.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The peak chunk carries a time stamp: without it the same render gives the same bytes.
+    sf_command(file_, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 }
 
 AudioWriter::~AudioWriter()

@@ -108,9 +108,11 @@ VstIntPtr HostContext::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
     ++calls_[opcode];
     if (trace)
     {
-        std::fprintf(stderr, "host: %s index %d value %lld opt %g\n", hostOpcodeName(opcode).c_str(),
-                     static_cast<int>(index), static_cast<long long>(value),
-                     static_cast<double>(opt));
+        const bool hasText = opcode == audioMasterCanDo && ptr != nullptr;
+        std::fprintf(stderr, "host: %s index %d value %lld opt %g%s%s\n",
+                     hostOpcodeName(opcode).c_str(), static_cast<int>(index),
+                     static_cast<long long>(value), static_cast<double>(opt),
+                     hasText ? " text " : "", hasText ? static_cast<const char*>(ptr) : "");
     }
     switch (opcode)
     {
@@ -143,7 +145,8 @@ VstIntPtr HostContext::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
         }
         return 1;
     case audioMasterCanDo:
-        return ptr != nullptr && sizeWindow && std::strcmp(static_cast<char*>(ptr), "sizeWindow") == 0
+        return ptr != nullptr && sizeWindow &&
+                       std::strcmp(static_cast<char*>(ptr), "sizeWindow") == 0
                    ? 1
                    : 0;
     case audioMasterSizeWindow:

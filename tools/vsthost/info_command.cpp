@@ -12,9 +12,19 @@ namespace
 {
 
 const char* const kFlagNames[] = {
-    "HasEditor",    "HasClip", "HasVu",        "CanMono",        "CanReplacing",
-    "ProgramChunks", nullptr,  nullptr,        "IsSynth",        "NoSoundInStop",
-    "ExtIsAsync",   "ExtHasBuffer", "CanDoubleReplacing",
+    "HasEditor",
+    "HasClip",
+    "HasVu",
+    "CanMono",
+    "CanReplacing",
+    "ProgramChunks",
+    nullptr,
+    nullptr,
+    "IsSynth",
+    "NoSoundInStop",
+    "ExtIsAsync",
+    "ExtHasBuffer",
+    "CanDoubleReplacing",
 };
 
 std::string flagNames(VstInt32 flags)
@@ -26,8 +36,8 @@ std::string flagNames(VstInt32 flags)
         {
             continue;
         }
-        const bool known = bit < sizeof(kFlagNames) / sizeof(kFlagNames[0]) &&
-                           kFlagNames[bit] != nullptr;
+        const bool known =
+            bit < sizeof(kFlagNames) / sizeof(kFlagNames[0]) && kFlagNames[bit] != nullptr;
         names += names.empty() ? "" : " ";
         names += known ? kFlagNames[bit] : "bit" + std::to_string(bit);
     }
@@ -82,7 +92,8 @@ int runInfo(const Options& options)
     const VstIntPtr category = plugin.dispatch(effGetPlugCategory);
     std::printf("category:       %lld (%s)\n", static_cast<long long>(category),
                 categoryName(category));
-    std::printf("VST version:    %lld\n", static_cast<long long>(plugin.dispatch(effGetVstVersion)));
+    std::printf("VST version:    %lld\n",
+                static_cast<long long>(plugin.dispatch(effGetVstVersion)));
     std::printf("unique ID:      %s (0x%08X)\n", fourCharacters(effect.uniqueID).c_str(),
                 static_cast<unsigned>(effect.uniqueID));
     std::printf("version:        %d\n", static_cast<int>(effect.version));

@@ -87,7 +87,8 @@ Options parseOptions(int argc, char** argv)
             arg.resize(equals);
             hasValue = true;
         }
-        const auto takeValue = [&]() -> const std::string& {
+        const auto takeValue = [&]() -> const std::string&
+        {
             if (!hasValue)
             {
                 if (i + 1 >= argc)
@@ -99,7 +100,8 @@ Options parseOptions(int argc, char** argv)
             }
             return value;
         };
-        const auto noValue = [&]() {
+        const auto noValue = [&]()
+        {
             if (hasValue)
             {
                 throw usageError(arg + " takes no value");
@@ -168,8 +170,8 @@ Options parseOptions(int argc, char** argv)
     return options;
 }
 
-void requireArguments(const Options& options, std::size_t count, const std::set<std::string>& allowed,
-                      const char* synopsis)
+void requireArguments(const Options& options, std::size_t count,
+                      const std::set<std::string>& allowed, const char* synopsis)
 {
     for (const auto& name : options.given)
     {

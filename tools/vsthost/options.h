@@ -33,5 +33,5 @@ Options parseOptions(int argc, char** argv);
 
 // Throws ToolError(kExitUsage) unless the command got exactly `count` positional arguments and
 // only options from `allowed`.
-void requireArguments(const Options& options, std::size_t count, const std::set<std::string>& allowed,
-                      const char* synopsis);
+void requireArguments(const Options& options, std::size_t count,
+                      const std::set<std::string>& allowed, const char* synopsis);

@@ -15,10 +15,9 @@ constexpr std::size_t kTextBufferSize = 512;
 
 bool sameTextIgnoringCase(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](unsigned char x, unsigned char y)
+                                              { return std::tolower(x) == std::tolower(y); });
 }
 
 bool isIndex(const std::string& key)

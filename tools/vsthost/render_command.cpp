@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace
@@ -14,8 +15,7 @@ namespace
 
 // The buffers of one instance. Inputs beyond the first hear silence; outputs beyond the first
 // are discarded.
-template <typename Sample>
-class ChannelProcessor
+template <typename Sample> class ChannelProcessor
 {
 public:
     ChannelProcessor(PluginInstance& plugin, VstInt32 blockSize) : plugin_(plugin)
@@ -123,7 +123,8 @@ void checkCanRender(const PluginInstance& plugin, const Options& options)
 
 int runRender(const Options& options)
 {
-    requireArguments(options, 3, {"--set", "--program", "--block", "--double", "--format", "--trace"},
+    requireArguments(options, 3,
+                     {"--set", "--program", "--block", "--double", "--format", "--trace"},
                      "vsthost render PLUGIN IN.wav OUT.wav [options]");
     HostContext host;
     host.trace = options.trace;
@@ -145,8 +146,7 @@ int runRender(const Options& options)
         plugin.resume();
     }
 
-    const int format =
-        options.keepInputFormat ? input.format : (SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    const int format = options.keepInputFormat ? input.format : (SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     AudioWriter writer(options.positional[2], format, input.samplerate, input.channels);
     if (options.doublePrecision)
     {
