@@ -39,17 +39,18 @@ inline double fastAtan(double w)
 }
 
 // fastAtan of two values without branches: both sides of every test are computed and the result
-// selected, which gives the same numbers as the scalar form.
+// selected, which gives the same numbers as the scalar form. Two selections are cheaper forms of
+// the same result: 1/z is below z exactly when z > 1 (and equals it at 1), and adding a zero
+// leaves the non-negative unshifted r as it is.
 inline __m128d fastAtanPair(__m128d w)
 {
     using namespace fast_atan;
     const __m128d one = _mm_set1_pd(1.0);
     const __m128d signBit = _mm_set1_pd(-0.0);
     const __m128d negative = _mm_cmplt_pd(w, _mm_setzero_pd());
-    __m128d z = _mm_andnot_pd(signBit, w);
-
-    const __m128d complement = _mm_cmpgt_pd(z, one);
-    z = _mm_or_pd(_mm_and_pd(complement, _mm_div_pd(one, z)), _mm_andnot_pd(complement, z));
+    const __m128d magnitude = _mm_andnot_pd(signBit, w);
+    const __m128d complement = _mm_cmpgt_pd(magnitude, one);
+    __m128d z = _mm_min_pd(magnitude, _mm_div_pd(one, magnitude));
 
     const __m128d tanPiOver6 = _mm_set1_pd(kTanPiOver6);
     const __m128d shift = _mm_cmpgt_pd(z, _mm_set1_pd(kTanPiOver12));
@@ -63,7 +64,7 @@ inline __m128d fastAtanPair(__m128d w)
     const __m128d denominator = _mm_add_pd(one, _mm_mul_pd(_mm_set1_pd(kDenominatorSlope), s));
     __m128d r = _mm_mul_pd(_mm_mul_pd(z, numerator), _mm_div_pd(one, denominator));
 
-    r = _mm_or_pd(_mm_and_pd(shift, _mm_add_pd(r, _mm_set1_pd(kPiOver6))), _mm_andnot_pd(shift, r));
+    r = _mm_add_pd(r, _mm_and_pd(shift, _mm_set1_pd(kPiOver6)));
     r = _mm_or_pd(_mm_and_pd(complement, _mm_sub_pd(_mm_set1_pd(kPiOver2), r)),
                   _mm_andnot_pd(complement, r));
     return _mm_xor_pd(r, _mm_and_pd(negative, signBit));

@@ -1,10 +1,21 @@
-// The two processing paths of OverdriveProcessor. The per-sample path follows the chain one host
-// sample at a time; the block path runs each stage over a chunk of host samples, with the allpass
-// branches paired in SSE2 registers and the arctangent computed two samples at a time. Both
-// perform the same double-precision operations in the same order, so they agree bit for bit.
+// The two processing paths of OverdriveProcessor.
+//
+// The per-sample path runs the whole chain for one host sample before the next. Its cost is the
+// latency of the recursive filters, one after the other.
+//
+// The block path splits a block into chunks and the chain into stages (input and stage 1 up,
+// stage 2 up, stage 3 up, the clipper's limit and high-pass, its arctangent, stage 3 down,
+// stage 2 down, stage 1 down and output), each stage passing a chunk to the next through a
+// buffer in the scratch block. In every round each stage works on its own chunk, stage k on the
+// chunk that stage k-1 finished in the previous round, so the recurrences of different stages
+// and the arctangent's divisions overlap instead of waiting on each other. The allpass branches
+// of a stage share an SSE2 register and the arctangent runs on pairs of samples without
+// branches. Every filter keeps its own order of operations, so both paths compute the same
+// numbers.
 
 #include "dsp/engine_layout.h"
 #include "dsp/fast_atan.h"
+#include "dsp/half_band_lanes.h"
 #include "dsp/overdrive_processor.h"
 
 #include <algorithm>
@@ -36,13 +47,24 @@ double limited(double v)
     return v;
 }
 
-// What stays constant over one block: a control change lands at the next block boundary.
-struct BlockGains
+// clipSample in two halves for two consecutive oversampled samples: the limit and the high-pass
+// recurrence in order, giving the limited pair and the arctangent arguments; then the saturation.
+inline __m128d limitPair(__m128d samples)
 {
-    double drive;
-    double level;
-    ToneShelf::Coefficients tone;
-};
+    return _mm_max_pd(_mm_min_pd(samples, _mm_set1_pd(kLimit)), _mm_set1_pd(-kLimit));
+}
+
+inline __m128d highPassPair(__m128d held, OnePoleFilter& highPass, __m128d driveGain)
+{
+    const double early = highPass.highPass(_mm_cvtsd_f64(held));
+    const double late = highPass.highPass(_mm_cvtsd_f64(_mm_unpackhi_pd(held, held)));
+    return _mm_mul_pd(driveGain, _mm_set_pd(late, early));
+}
+
+inline __m128d saturatePair(__m128d held, __m128d w)
+{
+    return _mm_add_pd(held, _mm_mul_pd(_mm_set1_pd(kSaturationWeight), fastAtanPair(w)));
+}
 } // namespace
 
 double OverdriveProcessor::clipSample(double v, double gain)
@@ -74,8 +96,10 @@ void OverdriveProcessor::processPlain(const Sample* input, Sample* output, std::
 {
     if (passThrough(input, output, count))
         return;
-    const BlockGains gains{driveGain.load(std::memory_order_relaxed),
-                           levelGain.load(std::memory_order_relaxed), tone.coefficients()};
+    // A control change lands at the next block boundary.
+    const double driveValue = driveGain.load(std::memory_order_relaxed);
+    const double outputGain = levelGain.load(std::memory_order_relaxed);
+    const ToneShelf::Coefficients shelf = tone.coefficients();
     double* oversampled = scratch + engine_layout::kSampleScratch;
     for (std::int32_t i = 0; i < count; ++i)
     {
@@ -83,71 +107,187 @@ void OverdriveProcessor::processPlain(const Sample* input, Sample* output, std::
         const double u = inputHighPass.highPass(x) * kInputGain;
         cascade.upsample(u, oversampled);
         for (std::int32_t k = 0; k < factor; ++k)
-            oversampled[k] = clipSample(oversampled[k], gains.drive);
+            oversampled[k] = clipSample(oversampled[k], driveValue);
         const double d = cascade.downsample(oversampled);
-        const double y = tone.step(outputLowPass.lowPass(d), gains.tone);
-        output[i] = static_cast<Sample>(y * gains.level + DENORMAL_OFFSET);
+        const double y = tone.step(outputLowPass.lowPass(d), shelf);
+        output[i] = static_cast<Sample>(y * outputGain + DENORMAL_OFFSET);
     }
 }
 
-namespace
+template <int Factor, typename Sample>
+void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int32_t count)
 {
-// The clipper over a chunk of oversampled samples, in place. The high-pass recurrence stays
-// scalar and in order; the limit and the arctangent of each pair of samples run in one register.
-void clipChunk(double* samples, int count, OnePoleFilter& filter, double driveGain)
-{
-    OnePoleFilter hp = filter;
-    const __m128d upper = _mm_set1_pd(kLimit);
-    const __m128d lower = _mm_set1_pd(-kLimit);
-    const __m128d gain = _mm_set1_pd(driveGain);
-    const __m128d weight = _mm_set1_pd(kSaturationWeight);
-    for (int k = 0; k < count; k += 2)
+    using namespace engine_layout;
+    // Stages in chain order; the clipper sits in the middle, its arctangent a stage of its own.
+    constexpr int kStages = Factor == 8 ? 8 : Factor == 4 ? 6 : 4;
+    constexpr int kInput = 0;
+    constexpr int kClipHighPass = kStages / 2 - 1;
+    constexpr int kClipAtan = kStages / 2;
+    constexpr int kOutput = kStages - 1;
+    // Stages a factor does not use share the length of a neighbour that it does use.
+    constexpr int kUpTo4 = Factor >= 4 ? 1 : kInput;
+    constexpr int kUpTo8 = Factor == 8 ? 2 : kClipHighPass;
+    constexpr int kDownFrom8 = Factor == 8 ? 5 : kClipAtan;
+    constexpr int kDownFrom4 = Factor >= 4 ? kStages - 2 : kOutput;
+
+    const double outputGain = levelGain.load(std::memory_order_relaxed);
+    const __m128d driveGains = _mm_set1_pd(driveGain.load(std::memory_order_relaxed));
+    const ToneShelf::Coefficients shelfCoefficients = tone.coefficients();
+
+    double* up2 = scratch + kUp2;
+    double* up4 = scratch + kUp4;
+    double* up8 = scratch + kUp8;
+    double* held8 = scratch + kHeld8;
+    double* atan8 = scratch + kAtan8;
+    double* down8 = scratch + kDown8;
+    double* down4 = scratch + kDown4;
+    double* down2 = scratch + kDown2;
+    double* top = Factor == 8 ? up8 : Factor == 4 ? up4 : up2;
+    double* clipped = Factor == 8 ? down8 : Factor == 4 ? down4 : down2;
+
+    OnePoleFilter inputStage = inputHighPass;
+    OnePoleFilter clipStage = clipHighPass;
+    OnePoleFilter lowPass = outputLowPass;
+    ToneShelf::History shelf = tone.history;
+    UpsamplerLanes<6> upsampler1(cascade.stage1());
+    UpsamplerLanes<3> upsampler2(cascade.stage2());
+    UpsamplerLanes<2> upsampler3(cascade.stage3());
+    DownsamplerLanes<2> downsampler3(cascade.stage3());
+    DownsamplerLanes<3> downsampler2(cascade.stage2());
+    DownsamplerLanes<6> downsampler1(cascade.stage1());
+
+    const std::int32_t chunks = (count + kChunk - 1) / kChunk;
+    for (std::int32_t round = 0; round < chunks + kStages - 1; ++round)
     {
-        const __m128d held = _mm_max_pd(_mm_min_pd(_mm_load_pd(samples + k), upper), lower);
-        const double early = hp.highPass(_mm_cvtsd_f64(held));
-        const double late = hp.highPass(_mm_cvtsd_f64(_mm_unpackhi_pd(held, held)));
-        const __m128d r = fastAtanPair(_mm_mul_pd(gain, _mm_set_pd(late, early)));
-        _mm_store_pd(samples + k, _mm_add_pd(held, _mm_mul_pd(weight, r)));
+        int length[kStages];
+        for (int stage = 0; stage < kStages; ++stage)
+        {
+            const std::int32_t chunk = round - stage;
+            length[stage] = chunk >= 0 && chunk < chunks
+                                ? static_cast<int>(std::min(kChunk, count - chunk * kChunk))
+                                : 0;
+        }
+        const std::int32_t inputStart = round * kChunk;
+        const std::int32_t outputStart = (round - kOutput) * kChunk;
+        // Later stages first: each reads what the stage before it wrote in the previous round,
+        // before that stage overwrites it in this one. The stages are split over two loops, the
+        // arctangent divisions with the way down and the clipper's recurrence with the way up.
+        const int down =
+            std::max({length[kOutput], length[kDownFrom4], length[kDownFrom8], length[kClipAtan]});
+        for (int i = 0; i < down; ++i)
+        {
+            if (i < length[kOutput])
+            {
+                const __m128d qp = downsampler1.branchOutputs(_mm_load_pd(down2 + 2 * i));
+                const double low = lowPass.lowPass(DownsamplerLanes<6>::output(qp));
+                const double y = ToneShelf::step(low, shelfCoefficients, shelf);
+                output[outputStart + i] = static_cast<Sample>(y * outputGain + DENORMAL_OFFSET);
+            }
+            if constexpr (Factor >= 4)
+            {
+                if (i < length[kDownFrom4])
+                {
+                    const __m128d first = downsampler2.branchOutputs(_mm_load_pd(down4 + 4 * i));
+                    const __m128d second =
+                        downsampler2.branchOutputs(_mm_load_pd(down4 + 4 * i + 2));
+                    _mm_store_pd(down2 + 2 * i, DownsamplerLanes<3>::outputs(first, second));
+                }
+            }
+            if constexpr (Factor == 8)
+            {
+                if (i < length[kDownFrom8])
+                {
+                    for (int j = 0; j < 4; j += 2)
+                    {
+                        const double* pairs = down8 + 8 * i + 2 * j;
+                        const __m128d first = downsampler3.branchOutputs(_mm_load_pd(pairs));
+                        const __m128d second = downsampler3.branchOutputs(_mm_load_pd(pairs + 2));
+                        _mm_store_pd(down4 + 4 * i + j,
+                                     DownsamplerLanes<2>::outputs(first, second));
+                    }
+                }
+            }
+            if (i < length[kClipAtan])
+            {
+                for (int k = Factor * i; k < Factor * (i + 1); k += 2)
+                {
+                    const __m128d held = _mm_load_pd(held8 + k);
+                    _mm_store_pd(clipped + k, saturatePair(held, _mm_load_pd(atan8 + k)));
+                }
+            }
+        }
+        const int up =
+            std::max({length[kClipHighPass], length[kUpTo8], length[kUpTo4], length[kInput]});
+        for (int i = 0; i < up; ++i)
+        {
+            if (i < length[kClipHighPass])
+            {
+                for (int k = Factor * i; k < Factor * (i + 1); k += 2)
+                {
+                    const __m128d held = limitPair(_mm_load_pd(top + k));
+                    _mm_store_pd(held8 + k, held);
+                    _mm_store_pd(atan8 + k, highPassPair(held, clipStage, driveGains));
+                }
+            }
+            if constexpr (Factor == 8)
+            {
+                if (i < length[kUpTo8])
+                {
+                    for (int j = 0; j < 4; ++j)
+                        _mm_store_pd(up8 + 8 * i + 2 * j, upsampler3.upsample(up4[4 * i + j]));
+                }
+            }
+            if constexpr (Factor >= 4)
+            {
+                if (i < length[kUpTo4])
+                {
+                    for (int j = 0; j < 2; ++j)
+                        _mm_store_pd(up4 + 4 * i + 2 * j, upsampler2.upsample(up2[2 * i + j]));
+                }
+            }
+            if (i < length[kInput])
+            {
+                const double x = sanitized(input[inputStart + i]) + DENORMAL_OFFSET;
+                const double u = inputStage.highPass(x) * kInputGain;
+                _mm_store_pd(up2 + 2 * i, upsampler1.upsample(u));
+            }
+        }
     }
-    filter = hp;
+
+    inputHighPass = inputStage;
+    clipHighPass = clipStage;
+    outputLowPass = lowPass;
+    tone.history = shelf;
+    upsampler1.store(cascade.stage1());
+    downsampler1.store(cascade.stage1());
+    if constexpr (Factor >= 4)
+    {
+        upsampler2.store(cascade.stage2());
+        downsampler2.store(cascade.stage2());
+    }
+    if constexpr (Factor == 8)
+    {
+        upsampler3.store(cascade.stage3());
+        downsampler3.store(cascade.stage3());
+    }
 }
-} // namespace
 
 template <typename Sample>
 void OverdriveProcessor::processBlock(const Sample* input, Sample* output, std::int32_t count)
 {
     if (passThrough(input, output, count))
         return;
-    const BlockGains gains{driveGain.load(std::memory_order_relaxed),
-                           levelGain.load(std::memory_order_relaxed), tone.coefficients()};
-    double* host = scratch + engine_layout::kHostChunk;
-    double* work = scratch + engine_layout::kWork;
-    double* oversampled = scratch + engine_layout::kOversampled;
-    for (std::int32_t start = 0; start < count; start += engine_layout::kChunk)
+    switch (factor)
     {
-        const int n =
-            static_cast<int>(std::min<std::int32_t>(engine_layout::kChunk, count - start));
-        const Sample* in = input + start;
-        Sample* out = output + start;
-
-        OnePoleFilter inputStage = inputHighPass;
-        for (int i = 0; i < n; ++i)
-            host[i] = inputStage.highPass(sanitized(in[i]) + DENORMAL_OFFSET) * kInputGain;
-        inputHighPass = inputStage;
-
-        cascade.upsampleBlock(host, oversampled, work, n);
-        clipChunk(oversampled, n * factor, clipHighPass, gains.drive);
-        cascade.downsampleBlock(oversampled, host, n);
-
-        OnePoleFilter lowPass = outputLowPass;
-        ToneShelf::History shelf = tone.history;
-        for (int i = 0; i < n; ++i)
-        {
-            const double y = ToneShelf::step(lowPass.lowPass(host[i]), gains.tone, shelf);
-            out[i] = static_cast<Sample>(y * gains.level + DENORMAL_OFFSET);
-        }
-        outputLowPass = lowPass;
-        tone.history = shelf;
+    case 8:
+        runStages<8>(input, output, count);
+        break;
+    case 4:
+        runStages<4>(input, output, count);
+        break;
+    default:
+        runStages<2>(input, output, count);
+        break;
     }
 }
 

@@ -67,6 +67,8 @@ public:
 private:
     template <typename Sample>
     void processBlock(const Sample* input, Sample* output, std::int32_t count);
+    template <int Factor, typename Sample>
+    void runStages(const Sample* input, Sample* output, std::int32_t count);
     template <typename Sample>
     void processPlain(const Sample* input, Sample* output, std::int32_t count);
     template <typename Sample>

@@ -15,7 +15,7 @@ constexpr double kStage3B[2] = {0.14453304665657887, 0.7181287458620202};
 } // namespace
 
 OversamplingCascade::OversamplingCascade()
-    : stage1(kStage1A, kStage1B), stage2(kStage2A, kStage2B), stage3(kStage3A, kStage3B)
+    : first(kStage1A, kStage1B), second(kStage2A, kStage2B), third(kStage3A, kStage3B)
 {
 }
 
@@ -27,9 +27,9 @@ void OversamplingCascade::reset(std::int32_t newFactor)
 
 void OversamplingCascade::reset()
 {
-    stage1.clear();
-    stage2.clear();
-    stage3.clear();
+    first.clear();
+    second.clear();
+    third.clear();
     for (double& sample : handOver1)
         sample = 0.0;
     for (double& sample : handOver2)
@@ -41,19 +41,19 @@ void OversamplingCascade::upsample(double u, double* out)
     switch (factor)
     {
     case 2:
-        stage1.upsample(u, out);
+        first.upsample(u, out);
         break;
     case 4:
-        stage1.upsample(u, handOver1);
-        stage2.upsample(handOver1[0], out);
-        stage2.upsample(handOver1[1], out + 2);
+        first.upsample(u, handOver1);
+        second.upsample(handOver1[0], out);
+        second.upsample(handOver1[1], out + 2);
         break;
     case 8:
-        stage1.upsample(u, handOver1);
-        stage2.upsample(handOver1[0], handOver2);
-        stage2.upsample(handOver1[1], handOver2 + 2);
+        first.upsample(u, handOver1);
+        second.upsample(handOver1[0], handOver2);
+        second.upsample(handOver1[1], handOver2 + 2);
         for (int j = 0; j < 4; ++j)
-            stage3.upsample(handOver2[j], out + 2 * j);
+            third.upsample(handOver2[j], out + 2 * j);
         break;
     default:
         break;
@@ -65,64 +65,18 @@ double OversamplingCascade::downsample(const double* in)
     switch (factor)
     {
     case 2:
-        return stage1.downsample(in[0], in[1]);
+        return first.downsample(in[0], in[1]);
     case 4:
-        handOver1[0] = stage2.downsample(in[0], in[1]);
-        handOver1[1] = stage2.downsample(in[2], in[3]);
-        return stage1.downsample(handOver1[0], handOver1[1]);
+        handOver1[0] = second.downsample(in[0], in[1]);
+        handOver1[1] = second.downsample(in[2], in[3]);
+        return first.downsample(handOver1[0], handOver1[1]);
     case 8:
         for (int j = 0; j < 4; ++j)
-            handOver2[j] = stage3.downsample(in[2 * j], in[2 * j + 1]);
-        handOver1[0] = stage2.downsample(handOver2[0], handOver2[1]);
-        handOver1[1] = stage2.downsample(handOver2[2], handOver2[3]);
-        return stage1.downsample(handOver1[0], handOver1[1]);
+            handOver2[j] = third.downsample(in[2 * j], in[2 * j + 1]);
+        handOver1[0] = second.downsample(handOver2[0], handOver2[1]);
+        handOver1[1] = second.downsample(handOver2[2], handOver2[3]);
+        return first.downsample(handOver1[0], handOver1[1]);
     default:
         return 0.0;
-    }
-}
-
-void OversamplingCascade::upsampleBlock(const double* in, double* out, double* work, int count)
-{
-    double* twice = work;
-    double* fourTimes = work + 2 * count;
-    switch (factor)
-    {
-    case 2:
-        stage1.upsampleBlock(in, out, count);
-        break;
-    case 4:
-        stage1.upsampleBlock(in, twice, count);
-        stage2.upsampleBlock(twice, out, 2 * count);
-        break;
-    case 8:
-        stage1.upsampleBlock(in, twice, count);
-        stage2.upsampleBlock(twice, fourTimes, 2 * count);
-        stage3.upsampleBlock(fourTimes, out, 4 * count);
-        break;
-    default:
-        break;
-    }
-}
-
-void OversamplingCascade::downsampleBlock(double* buffer, double* out, int count)
-{
-    switch (factor)
-    {
-    case 2:
-        stage1.downsampleBlock(buffer, out, count);
-        break;
-    case 4:
-        stage2.downsampleBlock(buffer, buffer, 2 * count);
-        stage1.downsampleBlock(buffer, out, count);
-        break;
-    case 8:
-        stage3.downsampleBlock(buffer, buffer, 4 * count);
-        stage2.downsampleBlock(buffer, buffer, 2 * count);
-        stage1.downsampleBlock(buffer, out, count);
-        break;
-    default:
-        for (int i = 0; i < count; ++i)
-            out[i] = 0.0;
-        break;
     }
 }

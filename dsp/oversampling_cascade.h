@@ -24,17 +24,15 @@ public:
     // factor samples back to one host-rate value; 0 when no factor is set.
     double downsample(const double* in);
 
-    // The same over count host samples. upsampleBlock writes factor * count samples to out and
-    // uses work (6 * count doubles) for the intermediate rates; downsampleBlock reads factor *
-    // count samples from buffer, reusing it as its own work area, and writes count to out.
-    void upsampleBlock(const double* in, double* out, double* work, int count);
-    void downsampleBlock(double* buffer, double* out, int count);
+    HalfBandStage<6>& stage1() { return first; }
+    HalfBandStage<3>& stage2() { return second; }
+    HalfBandStage<2>& stage3() { return third; }
 
 private:
-    HalfBandStage<6> stage1;
+    HalfBandStage<6> first;
     double handOver1[2] = {};
-    HalfBandStage<3> stage2;
+    HalfBandStage<3> second;
     double handOver2[4] = {};
-    HalfBandStage<2> stage3;
+    HalfBandStage<2> third;
     std::int32_t factor = 0;
 };

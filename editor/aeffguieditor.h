@@ -15,7 +15,7 @@ class CFrame;
 class AEffGUIEditor : public AEffEditor
 {
 public:
-    explicit AEffGUIEditor(AudioEffect* effect);
+    explicit AEffGUIEditor(AudioEffect* owner);
     ~AEffGUIEditor() override;
 
     bool getRect(ERect** rect) override;

@@ -1,0 +1,130 @@
+#include "editor/aeffguieditor.h"
+
+#include "gui/draw_context.h"
+#include "gui/frame.h"
+#include "gui/platform/edit.h"
+#include "gui/platform/window.h"
+#include "host/audio_effect_x.h"
+
+using namespace VSTGUI;
+
+namespace
+{
+constexpr uint32_t kIdleSleep = 4;      // ms slept when the next pass is not yet due
+constexpr uint32_t kIdleEarly = 50;     // a pass may run this much before it is due
+constexpr uint32_t kIdleInterval = 100; // ms between passes
+
+KeyCode toKeyCode(const VstKeyCode& key)
+{
+    KeyCode code;
+    code.character = key.character;
+    code.virt = key.virt;
+    code.modifier = key.modifier;
+    return code;
+}
+
+// Milliseconds from now until due, negative when due has passed; the difference stays right
+// when the tick count wraps around between the two readings.
+int32_t ticksUntil(uint32_t due, uint32_t now)
+{
+    return static_cast<int32_t>(due - now);
+}
+} // namespace
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* owner)
+    : AEffEditor(owner), lLastTicks(platform::getTickCount())
+{
+    if (effect)
+        effect->setEditor(this);
+    // The frame's drop target needs the thread's component-object services.
+    platform::initThreadServices();
+}
+
+AEffGUIEditor::~AEffGUIEditor()
+{
+    platform::exitThreadServices();
+}
+
+bool AEffGUIEditor::getRect(ERect** erect)
+{
+    *erect = &rect;
+    return true;
+}
+
+void AEffGUIEditor::idle()
+{
+    // The host may call idle from inside its own idle call that doIdleStuff made.
+    if (inIdleStuff)
+        return;
+    if (frame)
+        frame->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode)
+{
+    if (!frame)
+        return false;
+    KeyCode code = toKeyCode(keyCode);
+    return frame->onKeyDown(code) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode)
+{
+    if (!frame)
+        return false;
+    KeyCode code = toKeyCode(keyCode);
+    return frame->onKeyUp(code) == 1;
+}
+
+bool AEffGUIEditor::onWheel(float distance)
+{
+    if (!frame)
+        return false;
+    auto* context = new CDrawContext(frame, nullptr, static_cast<platform::Window>(systemWindow));
+    CPoint where;
+    context->getMouseLocation(where);
+    const bool handled = frame->onWheel(context, where, distance);
+    context->release();
+    return handled;
+}
+
+bool AEffGUIEditor::setKnobMode(VstInt32 mode)
+{
+    knobMode = mode;
+    return true;
+}
+
+void AEffGUIEditor::setParameter(VstInt32, float) {}
+
+void AEffGUIEditor::beginEdit(VstInt32 index)
+{
+    if (auto* effectX = dynamic_cast<AudioEffectX*>(effect))
+        effectX->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(VstInt32 index)
+{
+    if (auto* effectX = dynamic_cast<AudioEffectX*>(effect))
+        effectX->endEdit(index);
+}
+
+void AEffGUIEditor::doIdleStuff()
+{
+    uint32_t now = platform::getTickCount();
+    if (ticksUntil(lLastTicks, now) > 0)
+    {
+        platform::sleep(kIdleSleep);
+        now += kIdleSleep;
+        if (ticksUntil(lLastTicks, now) > static_cast<int32_t>(kIdleEarly))
+            return;
+    }
+    idle();
+    platform::dispatchPaintMessage();
+    lLastTicks = now + kIdleInterval;
+    if (effect)
+    {
+        inIdleStuff = true;
+        effect->masterIdle();
+        inIdleStuff = false;
+    }
+}

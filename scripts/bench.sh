@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Measures the overdrive engine: natively (build/linux) and as the win32 program under Wine
+# (build/win32). Build both trees first:
+#   cmake --preset linux && cmake --build --preset linux
+#   cmake --preset win32 && cmake --build --preset win32
+# Extra arguments go to Google Benchmark, e.g. --benchmark_filter=44100.
+# Counters: ns_per_sample is nanoseconds of CPU per host sample, realtime_x the seconds of audio
+# processed per CPU second; processFloat/processDouble are the block path, *Plain the per-sample
+# reference path.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+native=$here/build/linux/bench/dranvelor_bench
+windows=$here/build/win32/bench/dranvelor_bench.exe
+
+for program in "$native" "$windows"; do
+    if [[ ! -x $program && ! -f $program ]]; then
+        echo "missing $program: build its tree first" >&2
+        exit 1
+    fi
+done
+
+echo "== linux-x86_64 =="
+"$native" "$@"
+echo "== win32 under Wine =="
+"$here/scripts/wine-run.sh" "$windows" "$@"

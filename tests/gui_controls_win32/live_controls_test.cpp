@@ -1,0 +1,251 @@
+// A frame window inside a host window of the test, driven by real input: SendInput presses and
+// releases the buttons and types, the pointer really moves. Needs an X display under Wine.
+#include "editor/aeffguieditor.h"
+#include "gui/bitmap.h"
+#include "gui/draw_context.h"
+#include "gui/frame.h"
+#include "gui/knob.h"
+#include "gui/text_edit.h"
+#include "host/audio_effect_x.h"
+#include "host/module_handle.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace VSTGUI;
+
+namespace
+{
+
+VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)
+{
+    return 0;
+}
+
+class TestEffect : public AudioEffectX
+{
+public:
+    TestEffect() : AudioEffectX(quietHost, 1, 4) {}
+    void processReplacing(float**, float**, VstInt32) override {}
+};
+
+class OpenEditor : public AEffGUIEditor
+{
+public:
+    using AEffGUIEditor::AEffGUIEditor;
+    void attach(CFrame* newFrame) { frame = newFrame; }
+};
+
+class TextListener : public CControlListener
+{
+public:
+    void valueChanged(CDrawContext*, CControl* control) override
+    {
+        char text[CTextEdit::kMaxTextLength + 1] = {};
+        if (control->isTypeOf("CTextEdit"))
+            static_cast<CTextEdit*>(control)->getText(text);
+        texts.push_back(text);
+        values.push_back(control->getValue());
+    }
+    std::vector<std::string> texts;
+    std::vector<float> values;
+};
+
+void sendButton(DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+void sendKey(WORD key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void typeKeys(const std::vector<WORD>& keys)
+{
+    for (WORD key : keys)
+    {
+        sendKey(key, false);
+        sendKey(key, true);
+    }
+}
+
+class LiveControls : public ::testing::Test
+{
+protected:
+    LiveControls()
+    {
+        hInstance = GetModuleHandleA(nullptr);
+        WNDCLASSA hostClass{};
+        hostClass.lpfnWndProc = DefWindowProcA;
+        hostClass.hInstance = static_cast<HINSTANCE>(hInstance);
+        hostClass.lpszClassName = "ControlsTestHost";
+        hostClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        RegisterClassA(&hostClass);
+        host = CreateWindowExA(0, "ControlsTestHost", "host", WS_POPUP | WS_VISIBLE, 40, 40, 320,
+                               220, nullptr, nullptr, static_cast<HINSTANCE>(hInstance), nullptr);
+        SetForegroundWindow(host);
+        effect = new TestEffect;
+        editor = new OpenEditor(effect);
+        editor->setKnobMode(2);
+        frame = new CFrame(CRect(0, 0, 300, 200), host, editor);
+        editor->attach(frame);
+        window = reinterpret_cast<HWND>(frame->getWindow());
+    }
+    ~LiveControls() override
+    {
+        editor->attach(nullptr);
+        delete frame;
+        delete effect;
+        DestroyWindow(host);
+        UnregisterClassA("ControlsTestHost", static_cast<HINSTANCE>(hInstance));
+    }
+
+    void pump(DWORD milliseconds)
+    {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < milliseconds)
+        {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+            editor->idle();
+            Sleep(5);
+        }
+    }
+
+    POINT onScreen(int x, int y) const
+    {
+        POINT point{x, y};
+        ClientToScreen(window, &point);
+        return point;
+    }
+
+    COLORREF pixel(int x, int y) const
+    {
+        HDC device = GetDC(window);
+        const COLORREF colour = GetPixel(device, x, y);
+        ReleaseDC(window, device);
+        return colour;
+    }
+
+    HWND host = nullptr;
+    HWND window = nullptr;
+    TestEffect* effect;
+    OpenEditor* editor;
+    CFrame* frame;
+    TextListener listener;
+};
+
+TEST_F(LiveControls, DraggingAnAnimatedKnobUpShowsTheFrameOfItsNewValue)
+{
+    ASSERT_NE(window, nullptr);
+    // A strip of 135 frames of 70 x 70, frame k filled with red k.
+    auto* strip = new CBitmap(frame, 70, 135 * 70);
+    {
+        auto* context = new CDrawContext(frame, nullptr, frame->getWindow());
+        auto* painter = new COffscreenContext(context, strip, true);
+        for (uint8_t k = 0; k < 135; ++k)
+        {
+            painter->setFillColor(CColor{k, 80, 160, 255});
+            painter->drawRect(CRect(0, k * 70, 70, (k + 1) * 70), kDrawFilled);
+        }
+        painter->release();
+        context->release();
+    }
+    auto* knob = new CAnimKnob(CRect(100, 50, 170, 120), &listener, 0, 135, 70, strip, CPoint());
+    strip->release();
+    frame->addView(knob);
+    pump(300);
+    ASSERT_EQ(GetRValue(pixel(135, 85)), 0) << "frame 0 before the drag";
+
+    std::atomic<bool> done{false};
+    std::thread hand(
+        [&]
+        {
+            const POINT start = onScreen(135, 85);
+            SetCursorPos(start.x, start.y);
+            Sleep(100);
+            sendButton(MOUSEEVENTF_LEFTDOWN);
+            Sleep(100);
+            for (int up = 5; up <= 100; up += 5)
+            {
+                SetCursorPos(start.x, start.y - up);
+                Sleep(25);
+            }
+            Sleep(100);
+            sendButton(MOUSEEVENTF_LEFTUP);
+            done = true;
+        });
+    while (!done)
+        pump(10);
+    hand.join();
+    pump(300);
+
+    EXPECT_NEAR(knob->getValue(), 0.5f, 0.03f);
+    ASSERT_FALSE(listener.values.empty());
+    EXPECT_FLOAT_EQ(listener.values.back(), knob->getValue());
+    const COLORREF shown = pixel(135, 85);
+    EXPECT_EQ(GetRValue(shown), knob->frameTop() / 70);
+    EXPECT_EQ(GetGValue(shown), 80);
+    EXPECT_EQ(GetBValue(shown), 160);
+}
+
+TEST_F(LiveControls, ClickingATextFieldOpensANativeBoxAndReturnCommitsIt)
+{
+    ASSERT_NE(window, nullptr);
+    auto* field = new CTextEdit(CRect(84, 117, 127, 130), &listener, 5, "5.00");
+    field->setFont(kNormalFontSmall);
+    frame->addView(field);
+    pump(200);
+
+    const POINT at = onScreen(100, 123);
+    SetCursorPos(at.x, at.y);
+    Sleep(50);
+    // The frame reads the live button state, so the button stays down until the press is handled.
+    sendButton(MOUSEEVENTF_LEFTDOWN);
+    pump(200);
+    sendButton(MOUSEEVENTF_LEFTUP);
+    pump(200);
+
+    HWND box = FindWindowExA(window, nullptr, "EDIT", nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(GetFocus(), box);
+    DWORD selectionStart = 99;
+    DWORD selectionEnd = 0;
+    SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                 reinterpret_cast<LPARAM>(&selectionEnd));
+    EXPECT_EQ(selectionStart, 0u);
+    EXPECT_EQ(selectionEnd, 4u) << "all of 5.00 is selected";
+    RECT placed;
+    GetWindowRect(box, &placed);
+    const POINT corner = onScreen(84, 117);
+    EXPECT_EQ(placed.left, corner.x);
+    EXPECT_EQ(placed.top, corner.y);
+
+    typeKeys({'7', VK_DECIMAL, '5', VK_RETURN});
+    pump(300);
+
+    EXPECT_FALSE(IsWindow(box)) << "the box is gone";
+    ASSERT_EQ(listener.texts.size(), 1u);
+    EXPECT_EQ(listener.texts[0], "7.5");
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+}
+
+} // namespace
