@@ -1,5 +1,7 @@
 #include "effect/cklv.h"
 
+#include "editor/cklv_editor.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -18,11 +20,17 @@ VstInt32 truncatedRate(double rate)
     return static_cast<VstInt32>(rate);
 }
 
-bool isParameter(VstInt32 index) { return index >= 0 && index < kNumParams; }
+bool isParameter(VstInt32 index)
+{
+    return index >= 0 && index < kNumParams;
+}
 
 } // namespace
 
-AudioEffect* createEffectInstance(audioMasterCallback audioMaster) { return new CKLV(audioMaster); }
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
+{
+    return new CKLV(audioMaster);
+}
 
 CKLV::CKLV(audioMasterCallback master) : AudioEffectX(master, kNumPrograms, kNumParams)
 {
@@ -39,10 +47,14 @@ CKLV::CKLV(audioMasterCallback master) : AudioEffectX(master, kNumPrograms, kNum
     curProgram = 0;
     applyCurrentProgram();
 
-    // The editor is created last, on the complete effect, and attaches itself with setEditor.
+    // Last, on the complete effect: the editor reads the parameters when its window opens.
+    setEditor(new CKLVEditor(this));
 }
 
-void CKLV::suspend() { engine.reset(); }
+void CKLV::suspend()
+{
+    engine.reset();
+}
 
 void CKLV::setSampleRate(float rate)
 {
@@ -84,9 +96,14 @@ void CKLV::setParameter(VstInt32 index, float value)
         break;
     }
     engine.setParameter(index, value);
+    if (editor)
+        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
 }
 
-float CKLV::getParameter(VstInt32 index) { return engine.getParameter(index); }
+float CKLV::getParameter(VstInt32 index)
+{
+    return engine.getParameter(index);
+}
 
 void CKLV::setProgram(VstInt32 program)
 {

@@ -28,8 +28,7 @@ public:
     void suspend() override;
     void setSampleRate(float rate) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
-    void processDoubleReplacing(double** inputs, double** outputs,
-                                VstInt32 sampleFrames) override;
+    void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) override;
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void setProgram(VstInt32 program) override;

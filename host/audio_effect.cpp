@@ -5,7 +5,10 @@
 namespace
 {
 
-AudioEffect* effectOf(AEffect* record) { return static_cast<AudioEffect*>(record->object); }
+AudioEffect* effectOf(AEffect* record)
+{
+    return static_cast<AudioEffect*>(record->object);
+}
 
 // A host that passes no text or record where the opcode needs one gets 0 and nothing is
 // touched: answering beats crashing inside the host's process.
@@ -119,7 +122,10 @@ AudioEffect::AudioEffect(audioMasterCallback master, VstInt32 programCount, VstI
     cEffect.processDoubleReplacing = processDoubleReplacingEntry;
 }
 
-AudioEffect::~AudioEffect() { delete editor; }
+AudioEffect::~AudioEffect()
+{
+    delete editor;
+}
 
 VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                   float opt)
@@ -209,7 +215,10 @@ VstInt32 AudioEffect::getCurrentUniqueId()
     return static_cast<VstInt32>(callHost(audioMasterCurrentId));
 }
 
-void AudioEffect::masterIdle() { callHost(audioMasterIdle); }
+void AudioEffect::masterIdle()
+{
+    callHost(audioMasterIdle);
+}
 
 // The host answers 0 for a connected pin.
 bool AudioEffect::isInputConnected(VstInt32 input)

@@ -100,8 +100,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effEditKeyUp:
         if (editor)
         {
-            VstKeyCode key{index, static_cast<unsigned char>(value),
-                           modifierOf(opt)};
+            VstKeyCode key{index, static_cast<unsigned char>(value), modifierOf(opt)};
             const bool used =
                 opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key);
             return used ? 1 : 0;
@@ -159,9 +158,15 @@ void AudioEffectX::resume()
         wantEvents(1);
 }
 
-bool AudioEffectX::beginEdit(VstInt32 index) { return callHost(audioMasterBeginEdit, index) != 0; }
+bool AudioEffectX::beginEdit(VstInt32 index)
+{
+    return callHost(audioMasterBeginEdit, index) != 0;
+}
 
-bool AudioEffectX::endEdit(VstInt32 index) { return callHost(audioMasterEndEdit, index) != 0; }
+bool AudioEffectX::endEdit(VstInt32 index)
+{
+    return callHost(audioMasterEndEdit, index) != 0;
+}
 
 double AudioEffectX::updateSampleRate()
 {

@@ -86,8 +86,7 @@ public:
     {
         return -1;
     }
-    virtual VstInt32 getMidiProgramCategory(VstInt32 /*channel*/,
-                                            MidiProgramCategory* /*category*/)
+    virtual VstInt32 getMidiProgramCategory(VstInt32 /*channel*/, MidiProgramCategory* /*category*/)
     {
         return 0;
     }

@@ -23,13 +23,16 @@ void copyLimited(char* text, const char* source, VstInt32 maxLen)
 void appendLimited(char* text, const char* source, VstInt32 maxLen)
 {
     const size_t length = std::strlen(text);
-    const size_t room = static_cast<size_t>(maxLen) > length ? static_cast<size_t>(maxLen) - length
-                                                             : 0;
+    const size_t room =
+        static_cast<size_t>(maxLen) > length ? static_cast<size_t>(maxLen) - length : 0;
     std::strncat(text, source, room);
     text[maxLen] = 0;
 }
 
-char digitOf(double x) { return static_cast<char>('0' + static_cast<int>(x)); }
+char digitOf(double x)
+{
+    return static_cast<char>('0' + static_cast<int>(x));
+}
 
 } // namespace
 

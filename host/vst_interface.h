@@ -18,11 +18,11 @@ using VstIntPtr = std::intptr_t;
 struct AEffect;
 
 typedef VstIntPtr(VSTCALLBACK* audioMasterCallback)(AEffect* effect, VstInt32 opcode,
-                                                     VstInt32 index, VstIntPtr value, void* ptr,
-                                                     float opt);
+                                                    VstInt32 index, VstIntPtr value, void* ptr,
+                                                    float opt);
 typedef VstIntPtr(VSTCALLBACK* AEffectDispatcherProc)(AEffect* effect, VstInt32 opcode,
-                                                       VstInt32 index, VstIntPtr value, void* ptr,
-                                                       float opt);
+                                                      VstInt32 index, VstIntPtr value, void* ptr,
+                                                      float opt);
 typedef void(VSTCALLBACK* AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs,
                                               VstInt32 sampleFrames);
 typedef void(VSTCALLBACK* AEffectProcessDoubleProc)(AEffect* effect, double** inputs,

@@ -25,8 +25,8 @@ public:
     void close() override { log("close"); }
     void suspend() override { log("suspend"); }
     void resume() override { log("resume"); }
-    void setSampleRate(float rate) override { log("setSampleRate", rate); }
-    void setBlockSize(VstInt32 size) override { log("setBlockSize", size); }
+    void setSampleRate(float r) override { log("setSampleRate", r), PlainEffect::setSampleRate(r); }
+    void setBlockSize(VstInt32 n) override { log("setBlockSize", n), PlainEffect::setBlockSize(n); }
     VstInt32 getProgram() override { return log("getProgram"), PlainEffect::getProgram(); }
     void setProgram(VstInt32 p) override { log("setProgram", p), PlainEffect::setProgram(p); }
     void setProgramName(char*) override { log("setProgramName"); }

@@ -1,0 +1,182 @@
+// Parameters, programs, texts and identity as a host reads and writes them.
+#include "tests/effect/effect_fixture.h"
+
+#include <cstring>
+#include <limits>
+
+namespace
+{
+
+using FreshEffect = EffectTest;
+using Parameters = EffectTest;
+using Programs = EffectTest;
+
+TEST_F(FreshEffect, ReportsItsIdentityAndRecord)
+{
+    EXPECT_EQ(record->numInputs, 1);
+    EXPECT_EQ(record->numOutputs, 1);
+    EXPECT_EQ(record->numPrograms, 16);
+    EXPECT_EQ(record->numParams, 4);
+    EXPECT_EQ(record->uniqueID, 0x4B4C5663); // "KLVc"
+    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsCanDoubleReplacing);
+    EXPECT_EQ(record->initialDelay, 0);
+
+    EXPECT_EQ(text(effGetEffectName), "Dranvelor");
+    EXPECT_EQ(text(effGetVendorString), "Ostravelk");
+    EXPECT_EQ(text(effGetProductString), "Morvandell");
+    char name[kVstMaxVendorStrLen];
+    for (VstInt32 opcode : {effGetEffectName, effGetVendorString, effGetProductString})
+        EXPECT_EQ(dispatch(opcode, 0, 0, name), 1);
+    EXPECT_EQ(dispatch(effGetVendorVersion), 1000);
+    EXPECT_EQ(dispatch(effGetPlugCategory), kPlugCategEffect);
+    EXPECT_EQ(dispatch(effGetVstVersion), 2400);
+
+    // No chunks, no soft bypass, no tail, nothing it can do beyond the record.
+    char bypass[] = "bypass";
+    EXPECT_EQ(dispatch(effCanDo, 0, 0, bypass), 0);
+    EXPECT_EQ(dispatch(effSetBypass, 0, 1), 0);
+    void* chunk = nullptr;
+    EXPECT_EQ(dispatch(effGetChunk, 0, 0, &chunk), 0);
+    EXPECT_EQ(dispatch(effGetTailSize), 0);
+}
+
+TEST_F(FreshEffect, StartsOnTheDefaultProgram)
+{
+    EXPECT_EQ(dispatch(effGetProgram), 0);
+    EXPECT_EQ(text(effGetProgramName), "Default");
+    for (VstInt32 program = 0; program < 16; ++program)
+        EXPECT_EQ(text(effGetProgramNameIndexed, program), "Default") << program;
+    const float expected[] = {0.5f, 0.5f, 0.5f, 0.0f};
+    const char* const names[] = {"Drive", "Tone", "Level", "Bypass"};
+    const char* const labels[] = {"Level", "Level", "Level", " "};
+    const char* const displays[] = {"5.000000", "5.000000", "5.000000", "Off"};
+    for (VstInt32 i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ(getParameter(i), expected[i]) << i;
+        EXPECT_EQ(text(effGetParamName, i), names[i]) << i;
+        EXPECT_EQ(text(effGetParamLabel, i), labels[i]) << i;
+        EXPECT_EQ(text(effGetParamDisplay, i), displays[i]) << i;
+    }
+}
+
+TEST_F(Parameters, DisplaysShowTenTimesTheValueAndBypassAsOnOff)
+{
+    setParameter(kDrive, 1.0f);
+    setParameter(kTone, 0.0f);
+    setParameter(kLevel, 0.25f);
+    EXPECT_EQ(text(effGetParamDisplay, kDrive), "10.00000");
+    EXPECT_EQ(text(effGetParamDisplay, kTone), "0.000000");
+    EXPECT_EQ(text(effGetParamDisplay, kLevel), "2.500000");
+    for (float on : {0.3f, 1.0f, -1.0f, 1e-30f})
+    {
+        setParameter(kBypass, on);
+        EXPECT_EQ(text(effGetParamDisplay, kBypass), "On") << on;
+    }
+    setParameter(kBypass, -0.0f);
+    EXPECT_EQ(text(effGetParamDisplay, kBypass), "Off");
+}
+
+TEST_F(Parameters, ValuesAreStoredAsGivenWithoutClamping)
+{
+    setParameter(kDrive, 1.5f);
+    setParameter(kTone, -0.25f);
+    EXPECT_EQ(getParameter(kDrive), 1.5f);
+    EXPECT_EQ(getParameter(kTone), -0.25f);
+    EXPECT_EQ(text(effGetParamDisplay, kDrive), "15.00000");
+    EXPECT_EQ(text(effGetParamDisplay, kTone), "-2.50000");
+}
+
+TEST_F(Parameters, IndexesOutsideTheFourChangeAndWriteNothing)
+{
+    for (VstInt32 index : {-1, 4, 9})
+    {
+        setParameter(index, 0.7f);
+        EXPECT_EQ(getParameter(index), 0.0f) << index;
+        for (VstInt32 opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay})
+        {
+            char buffer[16] = "untouched";
+            dispatch(opcode, index, 0, buffer);
+            EXPECT_STREQ(buffer, "untouched") << opcode << " " << index;
+        }
+    }
+    for (VstInt32 i = 0; i < 4; ++i)
+        EXPECT_EQ(getParameter(i), i == kBypass ? 0.0f : 0.5f) << i;
+}
+
+// A NaN or an infinity would otherwise sit in the program and show in every later display.
+TEST_F(Parameters, ValuesThatAreNotNumbersAreIgnored)
+{
+    setParameter(kDrive, 0.8f);
+    for (float bad :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+          -std::numeric_limits<float>::infinity()})
+        setParameter(kDrive, bad);
+    EXPECT_EQ(getParameter(kDrive), 0.8f);
+    EXPECT_EQ(text(effGetParamDisplay, kDrive), "8.000000");
+    dispatch(effSetProgram, 0, 1);
+    dispatch(effSetProgram, 0, 0);
+    EXPECT_EQ(getParameter(kDrive), 0.8f);
+}
+
+TEST_F(Programs, EditsLiveInTheirProgram)
+{
+    dispatch(effSetProgram, 0, 2);
+    setParameter(kDrive, 0.8f);
+    setParameter(kBypass, 1.0f);
+    dispatch(effSetProgram, 0, 5);
+    EXPECT_EQ(dispatch(effGetProgram), 5);
+    EXPECT_EQ(getParameter(kDrive), 0.5f);
+    EXPECT_EQ(text(effGetParamDisplay, kBypass), "Off");
+    dispatch(effSetProgram, 0, 2);
+    EXPECT_EQ(getParameter(kDrive), 0.8f);
+    EXPECT_EQ(getParameter(kBypass), 1.0f);
+    EXPECT_EQ(text(effGetParamDisplay, kDrive), "8.000000");
+    EXPECT_EQ(text(effGetParamDisplay, kBypass), "On");
+}
+
+TEST_F(Programs, SelectionOutsideTheBankIsIgnored)
+{
+    dispatch(effSetProgram, 0, 3);
+    setParameter(kTone, 0.1f);
+    for (VstIntPtr value : {VstIntPtr{16}, VstIntPtr{-1}, VstIntPtr{1} << 20})
+    {
+        dispatch(effSetProgram, 0, value);
+        EXPECT_EQ(dispatch(effGetProgram), 3) << value;
+        EXPECT_EQ(getParameter(kTone), 0.1f) << value;
+    }
+    effect.setProgram(16);
+    effect.setProgram(-1);
+    EXPECT_EQ(dispatch(effGetProgram), 3);
+}
+
+TEST_F(Programs, NamesKeepTwentyThreeCharactersInTheCurrentProgram)
+{
+    char longName[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcd"; // 30 characters
+    dispatch(effSetProgram, 0, 4);
+    dispatch(effSetProgramName, 0, 0, longName);
+    EXPECT_EQ(text(effGetProgramName), "ABCDEFGHIJKLMNOPQRSTUVW");
+    EXPECT_EQ(text(effGetProgramNameIndexed, 4), "ABCDEFGHIJKLMNOPQRSTUVW");
+    EXPECT_EQ(text(effGetProgramNameIndexed, 3), "Default");
+
+    char shortName[] = "Crunch";
+    dispatch(effSetProgram, 0, 15);
+    dispatch(effSetProgramName, 0, 0, shortName);
+    dispatch(effSetProgram, 0, 0);
+    EXPECT_EQ(text(effGetProgramName), "Default");
+    EXPECT_EQ(text(effGetProgramNameIndexed, 15, 99), "Crunch"); // the category is ignored
+}
+
+TEST_F(Programs, IndexedNamesOutsideTheBankLeaveTheBufferAlone)
+{
+    for (VstInt32 index : {16, -1, 1000})
+    {
+        char buffer[32] = "untouched";
+        EXPECT_EQ(dispatch(effGetProgramNameIndexed, index, 0, buffer), 0) << index;
+        EXPECT_STREQ(buffer, "untouched");
+    }
+    char buffer[32] = "untouched";
+    EXPECT_EQ(dispatch(effGetProgramNameIndexed, 15, 0, buffer), 1);
+    EXPECT_STREQ(buffer, "Default");
+}
+
+} // namespace
