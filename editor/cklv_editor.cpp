@@ -1,0 +1,227 @@
+#include "editor/cklv_editor.h"
+
+#include "gui/bitmap.h"
+#include "gui/draw_context.h"
+#include "gui/frame.h"
+#include "gui/knob.h"
+#include "gui/on_off_button.h"
+#include "gui/splash_screen.h"
+#include "gui/text_edit.h"
+#include "host/audio_effect.h"
+#include "resources/resource_ids.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+using namespace VSTGUI;
+
+namespace
+{
+
+constexpr VstInt32 kCircularKnobMode = 0;
+constexpr VstInt32 kLinearKnobMode = 2;
+
+constexpr int32_t kKnobFrames = 135;
+constexpr int32_t kKnobFrameHeight = 70;
+constexpr CCoord kKnobLefts[] = {170, 280, 390};
+constexpr CCoord kKnobTop = 35;
+constexpr CCoord kKnobSize = 70;
+// Each field sits centred under its knob.
+constexpr CCoord kFieldInset = 14;
+constexpr CCoord kFieldWidth = 43;
+constexpr CCoord kFieldTop = 117;
+constexpr CCoord kFieldBottom = 130;
+constexpr CRect kBypassRect(524, 82, 598, 112);
+constexpr CRect kCircularSplashRect(46, 39, 126, 99);
+constexpr CRect kLinearSplashRect(489, 46, 619, 66);
+constexpr CPoint kSplashOrigin(150, 7);
+
+constexpr float kMaxTypedValue = 10.0f;
+
+// The fields show a parameter as value x 10 with two decimals.
+void showValue(CTextEdit* field, float value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%2.2f", static_cast<double>(value * 10.0f));
+    field->setText(text);
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A sign, a digit or a point first, then only digits and at most one more point.
+bool isTypedNumber(const char* text)
+{
+    if (!isDigit(text[0]) && text[0] != '.' && text[0] != '-' && text[0] != '+')
+        return false;
+    int points = 0;
+    for (const char* c = text + 1; *c; ++c)
+    {
+        if (*c == '.')
+        {
+            if (++points > 1)
+                return false;
+        }
+        else if (!isDigit(*c))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+CKLVEditor::CKLVEditor(AudioEffect* owner)
+    : AEffGUIEditor(owner), background(new CBitmap(IDB_BACKGROUND))
+{
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(background->getHeight());
+    rect.right = static_cast<VstInt16>(background->getWidth());
+}
+
+CKLVEditor::~CKLVEditor()
+{
+    // Hosts may close the effect with the window still open; the controls still point here.
+    close();
+    background->release();
+}
+
+bool CKLVEditor::open(void* ptr)
+{
+    // A second open without a close would otherwise leak the first window.
+    close();
+    systemWindow = ptr;
+
+    CBitmap* strips[kNumKnobs] = {new CBitmap(IDB_KNOB_DRIVE), new CBitmap(IDB_KNOB_TONE),
+                                  new CBitmap(IDB_KNOB_LEVEL)};
+    CBitmap* buttonBitmap = new CBitmap(IDB_BYPASS);
+    CBitmap* splashBitmap = new CBitmap(IDB_ABOUT);
+
+    auto* newFrame =
+        new CFrame(CRect(0, 0, background->getWidth(), background->getHeight()), ptr, this);
+    newFrame->setBackground(background);
+
+    for (int i = 0; i < kNumKnobs; ++i)
+    {
+        const CRect bounds(kKnobLefts[i], kKnobTop, kKnobLefts[i] + kKnobSize,
+                           kKnobTop + kKnobSize);
+        knobs[i] = new CAnimKnob(bounds, this, kDriveKnob + i, kKnobFrames, kKnobFrameHeight,
+                                 strips[i], CPoint(0, 0));
+        knobs[i]->setValue(effect->getParameter(i));
+        knobs[i]->setTransparent(true);
+        newFrame->addView(knobs[i]);
+    }
+    for (int i = 0; i < kNumKnobs; ++i)
+    {
+        const CCoord left = kKnobLefts[i] + kFieldInset;
+        const CRect bounds(left, kFieldTop, left + kFieldWidth, kFieldBottom);
+        fields[i] = new CTextEdit(bounds, this, kDriveField + i, "5.00", nullptr, 0);
+        showValue(fields[i], knobs[i]->getValue());
+        fields[i]->setFont(kNormalFontSmall);
+        fields[i]->setTransparent(true);
+        newFrame->addView(fields[i]);
+    }
+
+    bypassButton = new COnOffButton(kBypassRect, this, kBypassButton, buttonBitmap, 0);
+    // From the parameter, not 0: with Bypass on, a button showing off would leave it on at the
+    // next click.
+    bypassButton->setValue(effect->getParameter(kBypassButton));
+    newFrame->addView(bypassButton);
+
+    const CRect display(kSplashOrigin, splashBitmap->getWidth(), splashBitmap->getHeight());
+    const auto addSplash = [&](const CRect& bounds, int32_t tag)
+    {
+        auto* splash = new CSplashScreen(bounds, this, tag, splashBitmap, display, CPoint(0, 0));
+        splash->setTransparent(true);
+        newFrame->addView(splash);
+    };
+    addSplash(kCircularSplashRect, kCircularSplash);
+    addSplash(kLinearSplashRect, kLinearSplash);
+
+    setKnobMode(linearKnobs ? kLinearKnobMode : kCircularKnobMode);
+
+    for (CBitmap* bitmap : strips)
+        bitmap->release();
+    buttonBitmap->release();
+    splashBitmap->release();
+
+    frame = newFrame;
+    return true;
+}
+
+void CKLVEditor::close()
+{
+    // The mirror must not reach the controls while the frame takes them down.
+    CFrame* closing = frame;
+    frame = nullptr;
+    delete closing;
+    systemWindow = nullptr;
+}
+
+void CKLVEditor::setParameter(VstInt32 index, float value)
+{
+    if (!frame)
+        return;
+    if (index >= kDriveKnob && index < kDriveKnob + kNumKnobs)
+    {
+        knobs[index]->setValue(effect->getParameter(index));
+        showValue(fields[index], value);
+    }
+    else if (index == kBypassButton)
+    {
+        bypassButton->setValue(effect->getParameter(index));
+    }
+}
+
+void CKLVEditor::valueChanged(CDrawContext* /*context*/, CControl* control)
+{
+    const int32_t tag = control->getTag();
+    switch (tag)
+    {
+    case kDriveKnob:
+    case kToneKnob:
+    case kLevelKnob:
+    case kBypassButton:
+        effect->setParameterAutomated(tag, control->getValue());
+        break;
+    case kDriveField:
+    case kToneField:
+    case kLevelField:
+        commitTypedValue(tag - kDriveField);
+        break;
+    case kCircularSplash:
+        setKnobMode(kCircularKnobMode);
+        linearKnobs = false;
+        break;
+    case kLinearSplash:
+        setKnobMode(kLinearKnobMode);
+        linearKnobs = true;
+        break;
+    default:
+        break;
+    }
+    // Redrawn even when nothing changed, so a rejected text shows the restored one.
+    control->setDirty(true);
+}
+
+void CKLVEditor::commitTypedValue(int parameter)
+{
+    char text[256];
+    fields[parameter]->getText(text);
+    if (!isTypedNumber(text))
+    {
+        showValue(fields[parameter], knobs[parameter]->getValue());
+        return;
+    }
+    auto typed = static_cast<float>(std::atof(text));
+    if (typed > kMaxTypedValue)
+        typed = kMaxTypedValue;
+    else if (typed <= 0.0f) // also turns "-0" into 0, which would show as -0.00
+        typed = 0.0f;
+    effect->setParameterAutomated(parameter, static_cast<float>(typed * 0.1));
+}

@@ -1,0 +1,56 @@
+// The Dranvelor window: three film-strip knobs with their typed-value fields, the bypass button
+// and two splash areas over the background picture, kept in step with the effect's parameters.
+#pragma once
+
+#include "editor/aeffguieditor.h"
+#include "gui/control.h"
+
+namespace VSTGUI
+{
+class CAnimKnob;
+class CBitmap;
+class COnOffButton;
+class CTextEdit;
+} // namespace VSTGUI
+
+class CKLVEditor : public AEffGUIEditor, public VSTGUI::CControlListener
+{
+public:
+    // Control tags; 0 to 3 are also the parameter indexes they change.
+    enum Tag : int32_t
+    {
+        kDriveKnob = 0,
+        kToneKnob = 1,
+        kLevelKnob = 2,
+        kBypassButton = 3,
+        kDriveField = 5,
+        kToneField = 6,
+        kLevelField = 7,
+        kCircularSplash = 8,
+        kLinearSplash = 9,
+    };
+
+    explicit CKLVEditor(AudioEffect* owner);
+    ~CKLVEditor() override;
+
+    bool open(void* ptr) override;
+    void close() override;
+    // May run on any thread: only stores values and texts, which the next idle pass draws.
+    void setParameter(VstInt32 index, float value) override;
+    void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
+
+private:
+    static constexpr int kNumKnobs = 3;
+
+    // Takes the typed text of a field when it reads as a number, otherwise shows the knob again.
+    void commitTypedValue(int parameter);
+
+    // Owned by the frame and valid only while it exists.
+    VSTGUI::CAnimKnob* knobs[kNumKnobs] = {};
+    VSTGUI::CTextEdit* fields[kNumKnobs] = {};
+    VSTGUI::COnOffButton* bypassButton = nullptr;
+
+    VSTGUI::CBitmap* background; // counted
+    // The knob mode chosen in the splash areas, applied again at every open.
+    bool linearKnobs = true;
+};

@@ -1,0 +1,369 @@
+// The whole product in a real window: the built DLL in a host window, real pointer and key
+// input, and what the window then shows and the host then hears.
+#include "window_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <psapi.h>
+#include <thread>
+
+namespace
+{
+
+constexpr int kKnobLefts[] = {170, 280, 390};
+constexpr int kKnobTop = 35;
+constexpr int kKnobSize = 70;
+constexpr RECT kDriveField{184, 117, 227, 130};
+constexpr RECT kLevelField{404, 117, 447, 130};
+constexpr RECT kBypassArea{524, 82, 598, 112};
+constexpr POINT kDriveKnobCentre{205, 70};
+constexpr POINT kDriveFieldCentre{205, 123};
+constexpr POINT kBypassCentre{561, 97};
+constexpr POINT kLeftSplashCentre{86, 69};
+constexpr POINT kRightSplashCentre{554, 56};
+constexpr POINT kPictureCentre{315, 70};
+
+const Picture& skin(const char* name)
+{
+    static std::vector<std::pair<std::string, Picture>> loaded;
+    for (const auto& entry : loaded)
+        if (entry.first == name)
+            return entry.second;
+    loaded.emplace_back(name, readSkinImage(name));
+    return loaded.back().second;
+}
+
+// A skin pixel as the window shows it over `under`: the skin is kept premultiplied by >> 8 and
+// blended source-over with the system's rounding.
+unsigned onScreen(const Picture& picture, int x, int y, unsigned under)
+{
+    const unsigned char* s = &picture.rgba[static_cast<size_t>((y * picture.width + x) * 4)];
+    unsigned result = 0;
+    for (int c = 0; c < 3; ++c)
+    {
+        const int shift = 16 - 8 * c;
+        const unsigned premultiplied = (s[c] * unsigned{s[3]}) >> 8;
+        const unsigned below = (under >> shift) & 0xFF;
+        result |= (premultiplied + (below * (255u - s[3]) + 127) / 255) << shift;
+    }
+    return result;
+}
+
+unsigned backgroundOnScreen(int x, int y)
+{
+    return onScreen(skin("background.png"), x, y, 0);
+}
+
+// Pixels of an area that differ from the picture placed there from its (sx, sy) onwards.
+int pictureMismatches(const Capture& shown, const RECT& area, const Picture& picture, int sx,
+                      int sy)
+{
+    int mismatches = 0;
+    for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x)
+            if (shown.pixel(x, y) !=
+                onScreen(picture, sx + x - area.left, sy + y - area.top, backgroundOnScreen(x, y)))
+                ++mismatches;
+    return mismatches;
+}
+
+// Pixels of a knob that differ from its film strip's frame over the background.
+int knobMismatches(const Capture& shown, int knob, const char* strip, int frame)
+{
+    const RECT area{kKnobLefts[knob], kKnobTop, kKnobLefts[knob] + kKnobSize, kKnobTop + kKnobSize};
+    return pictureMismatches(shown, area, skin(strip), 0, frame * kKnobSize);
+}
+
+// A field as it should look: its text in the fields' font, white and centred, over the
+// background.
+std::vector<unsigned> referenceField(const RECT& field, const char* text)
+{
+    const int width = field.right - field.left;
+    const int height = field.bottom - field.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP image = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previousImage = SelectObject(memory, image);
+    auto* words = static_cast<unsigned*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            words[y * width + x] = backgroundOnScreen(field.left + x, field.top + y);
+
+    LOGFONTA description{};
+    description.lfHeight = -11;
+    description.lfWeight = FW_NORMAL;
+    description.lfCharSet = ANSI_CHARSET;
+    description.lfOutPrecision = OUT_STRING_PRECIS;
+    description.lfClipPrecision = CLIP_STROKE_PRECIS;
+    description.lfQuality = DEFAULT_QUALITY;
+    description.lfPitchAndFamily = FF_SWISS | VARIABLE_PITCH;
+    std::strcpy(description.lfFaceName, "Arial");
+    HFONT font = CreateFontIndirectA(&description);
+    HGDIOBJ previousFont = SelectObject(memory, font);
+    SetBkMode(memory, TRANSPARENT);
+    SetTextColor(memory, RGB(255, 255, 255));
+    RECT box{0, 0, width, height};
+    DrawTextA(memory, text, -1, &box, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+    GdiFlush();
+
+    std::vector<unsigned> result(words, words + width * height);
+    for (unsigned& p : result)
+        p &= 0xFFFFFF;
+    SelectObject(memory, previousFont);
+    DeleteObject(font);
+    SelectObject(memory, previousImage);
+    DeleteObject(image);
+    DeleteDC(memory);
+    return result;
+}
+
+RECT fieldOf(int knob)
+{
+    const int left = kKnobLefts[knob] + 14;
+    return RECT{left, 117, left + 43, 130};
+}
+
+class EditorWindowTest : public ::testing::Test
+{
+protected:
+    void click(POINT where)
+    {
+        session.perform([&] { input::click(session.hostWindow(), where.x, where.y); });
+    }
+    void dragDrive(int dy)
+    {
+        session.perform(
+            [&] { input::drag(session.hostWindow(), kDriveKnobCentre.x, kDriveKnobCentre.y, dy); });
+    }
+    void typeIntoDriveField(const char* text)
+    {
+        click(kDriveFieldCentre);
+        session.perform([&] { input::type(text); });
+    }
+    // The automated values for one index, in order.
+    static std::vector<float> automated(const std::vector<std::string>& traffic, int index)
+    {
+        std::vector<float> values;
+        for (const std::string& line : traffic)
+        {
+            int i = -1;
+            float value = 0;
+            if (std::sscanf(line.c_str(), "automate %d %f", &i, &value) == 2 && i == index)
+                values.push_back(value);
+        }
+        return values;
+    }
+
+    WindowSession session;
+};
+
+TEST_F(EditorWindowTest, OpeningShowsTheKnobFramesAndTextsOfTheParameters)
+{
+    session.setParameter(0, 0.25f);
+    session.setParameter(1, 0.5f);
+    session.setParameter(2, 1.0f);
+    session.setParameter(3, 0.0f);
+    session.openEditor();
+    const Capture shown = session.capture();
+
+    EXPECT_EQ(knobMismatches(shown, 0, "knob_drive.png", 33), 0);
+    EXPECT_EQ(knobMismatches(shown, 1, "knob_tone.png", 67), 0);
+    EXPECT_EQ(knobMismatches(shown, 2, "knob_level.png", 134), 0);
+    EXPECT_EQ(shown.area(fieldOf(0)), referenceField(fieldOf(0), "2.50"));
+    EXPECT_EQ(shown.area(fieldOf(1)), referenceField(fieldOf(1), "5.00"));
+    EXPECT_EQ(shown.area(fieldOf(2)), referenceField(fieldOf(2), "10.00"));
+    EXPECT_EQ(pictureMismatches(shown, kBypassArea, skin("bypass.png"), 0, 0), 0);
+}
+
+TEST_F(EditorWindowTest, DraggingDriveUpInLinearModeAutomatesRisingValues)
+{
+    session.openEditor();
+    dragDrive(-60);
+    const std::vector<std::string> traffic = WindowSession::takeTraffic();
+
+    ASSERT_GE(traffic.size(), 3u);
+    EXPECT_EQ(traffic.front(), "begin 0");
+    EXPECT_EQ(traffic.back(), "end 0");
+    const std::vector<float> values = automated(traffic, 0);
+    ASSERT_FALSE(values.empty());
+    ASSERT_EQ(values.size() + 2, traffic.size()) << "only index 0 is automated";
+    for (size_t i = 1; i < values.size(); ++i)
+        EXPECT_GT(values[i], values[i - 1]);
+    EXPECT_NEAR(values.back(), 0.8f, 0.011f); // 60 pixels of 0.005 from 0.5
+    EXPECT_NEAR(session.getParameter(0), values.back(), 1e-5f);
+
+    char text[16];
+    std::snprintf(text, sizeof text, "%2.2f", static_cast<double>(values.back() * 10.0f));
+    EXPECT_EQ(session.capture().area(kDriveField), referenceField(kDriveField, text));
+}
+
+TEST_F(EditorWindowTest, TypedDriveValuesAreCheckedAndRepeatsSendNothing)
+{
+    session.setParameter(2, 1.0f); // the Level field then shows 10.00
+    session.openEditor();
+
+    typeIntoDriveField("12\r");
+    std::vector<std::string> traffic = WindowSession::takeTraffic();
+    EXPECT_EQ(automated(traffic, 0), std::vector<float>{1.0f});
+    EXPECT_EQ(session.getParameter(0), 1.0f);
+    Capture shown = session.capture();
+    EXPECT_EQ(shown.area(kDriveField), shown.area(kLevelField));
+    EXPECT_EQ(shown.area(kDriveField), referenceField(kDriveField, "10.00"));
+
+    typeIntoDriveField("abc\r");
+    traffic = WindowSession::takeTraffic();
+    EXPECT_TRUE(automated(traffic, 0).empty());
+    EXPECT_EQ(session.getParameter(0), 1.0f);
+    EXPECT_EQ(session.capture().area(kDriveField), referenceField(kDriveField, "10.00"));
+
+    typeIntoDriveField("10.00\r");
+    traffic = WindowSession::takeTraffic();
+    ASSERT_FALSE(traffic.empty());
+    for (const std::string& line : traffic)
+        EXPECT_TRUE(line == "begin 5" || line == "end 5") << line;
+    EXPECT_EQ(traffic.front(), "begin 5");
+}
+
+TEST_F(EditorWindowTest, BypassButtonTogglesTheParameterAndItsPicture)
+{
+    session.openEditor();
+    click(kBypassCentre);
+    EXPECT_EQ(WindowSession::takeTraffic(),
+              (std::vector<std::string>{"begin 3", "automate 3 1", "end 3"}));
+    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skin("bypass.png"), 0, 30), 0);
+
+    click(kBypassCentre);
+    EXPECT_EQ(WindowSession::takeTraffic(),
+              (std::vector<std::string>{"begin 3", "automate 3 0", "end 3"}));
+    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skin("bypass.png"), 0, 0), 0);
+}
+
+TEST_F(EditorWindowTest, SplashAreaShowsTheAboutPictureUntilClicked)
+{
+    session.openEditor();
+    const Capture before = session.capture();
+    const Picture& about = skin("about.png");
+    const RECT display{150, 7, 150 + about.width, 7 + about.height};
+
+    click(kLeftSplashCentre);
+    EXPECT_EQ(pictureMismatches(session.capture(), display, about, 0, 0), 0);
+    click(kPictureCentre);
+    EXPECT_EQ(session.capture().pixels, before.pixels);
+    EXPECT_TRUE(WindowSession::takeTraffic().empty());
+}
+
+TEST_F(EditorWindowTest, RightSplashAreaSelectsLinearDraggingAcrossReopening)
+{
+    session.openEditor();
+    // Circular first, through the left area: a drag straight up from the centre then points
+    // the knob at the top, the middle of its sweep.
+    click(kLeftSplashCentre);
+    click(kPictureCentre);
+    session.closeEditor();
+    session.dispatch(effSetEditKnobMode, 0, 2);
+    session.openEditor();
+    dragDrive(-40);
+    std::vector<float> values = automated(WindowSession::takeTraffic(), 0);
+    ASSERT_FALSE(values.empty());
+    EXPECT_NEAR(values.back(), 0.5f, 0.02f);
+
+    session.setParameter(0, 0.5f);
+    click(kRightSplashCentre);
+    click(kPictureCentre);
+    session.closeEditor();
+    session.dispatch(effSetEditKnobMode, 0, 0);
+    session.openEditor();
+    dragDrive(-40);
+    values = automated(WindowSession::takeTraffic(), 0);
+    ASSERT_FALSE(values.empty());
+    EXPECT_NEAR(values.back(), 0.7f, 0.011f);
+}
+
+TEST_F(EditorWindowTest, ChangesWhileClosedAreShownAtTheNextOpen)
+{
+    session.openEditor();
+    session.closeEditor();
+    session.setParameter(0, 1.0f);
+    session.openEditor();
+    EXPECT_EQ(knobMismatches(session.capture(), 0, "knob_drive.png", 134), 0);
+}
+
+TEST_F(EditorWindowTest, AutomationFromAnotherThreadIsDrawnAtTheNextIdleOnly)
+{
+    session.openEditor();
+    const Capture before = session.capture();
+    std::thread automation([&] { session.setParameter(0, 0.9f); });
+    automation.join();
+    session.pump(200, false);
+    EXPECT_EQ(session.capture().pixels, before.pixels);
+
+    session.dispatch(effEditIdle);
+    session.pump(100, false);
+    EXPECT_EQ(knobMismatches(session.capture(), 0, "knob_drive.png", 120), 0);
+}
+
+// Free slots of the process's GDI handle table: Wine does not count objects per process, so
+// objects in use are found as the slots that can no longer be had.
+int freeGdiSlots()
+{
+    static std::vector<HBRUSH> brushes(70000);
+    size_t count = 0;
+    while (count < brushes.size() && (brushes[count] = CreateSolidBrush(RGB(1, 2, 3))))
+        ++count;
+    for (size_t i = 0; i < count; ++i)
+        DeleteObject(brushes[i]);
+    return static_cast<int>(count);
+}
+
+BOOL CALLBACK countWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int childWindows(HWND window)
+{
+    int count = 0;
+    EnumChildWindows(window, countWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+size_t privateBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeaksNothing)
+{
+    session.openEditor(); // first use: window class, blend library, caches
+    session.closeEditor();
+    session.pump(50);
+    const int gdiBefore = freeGdiSlots();
+    const size_t memoryBefore = privateBytes();
+
+    for (int i = 0; i < 200; ++i)
+    {
+        session.dispatch(effEditOpen, 0, 0, session.hostWindow());
+        session.pump(10);
+        session.closeEditor();
+    }
+    session.pump(50);
+
+    EXPECT_EQ(freeGdiSlots(), gdiBefore);
+    EXPECT_EQ(childWindows(session.hostWindow()), 0);
+    // One leaked window would hold its three decoded film strips, about 8 MB.
+    EXPECT_LT(privateBytes(), memoryBefore + 4 * 1024 * 1024);
+}
+
+} // namespace

@@ -1,0 +1,326 @@
+#include "window_session.h"
+
+#include <png.h>
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace
+{
+
+constexpr DWORD kIdleInterval = 20;
+constexpr DWORD kStepDelay = 30;
+// Controls read the button state when they handle the press, so a click lasts as long as a
+// person's does.
+constexpr DWORD kClickHold = 100;
+constexpr int kWindowLeft = 40;
+constexpr int kWindowTop = 40;
+const char kHostClass[] = "DranvelorE2EHost";
+
+std::mutex trafficLock;
+std::vector<std::string> traffic;
+
+void record(const char* line)
+{
+    std::lock_guard<std::mutex> lock(trafficLock);
+    traffic.emplace_back(line);
+}
+
+VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+                                   float opt)
+{
+    char line[64];
+    switch (opcode)
+    {
+    case audioMasterVersion:
+        return 2400;
+    case audioMasterAutomate:
+        std::snprintf(line, sizeof line, "automate %d %g", index, static_cast<double>(opt));
+        record(line);
+        return 0;
+    case audioMasterBeginEdit:
+        std::snprintf(line, sizeof line, "begin %d", index);
+        record(line);
+        return 1;
+    case audioMasterEndEdit:
+        std::snprintf(line, sizeof line, "end %d", index);
+        record(line);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+HMODULE loadPlugin()
+{
+    // Loaded once: the process-wide state of the library (knob mode, window class) is part of
+    // what is tested, as in a host that keeps the library while instances come and go.
+    static HMODULE module = LoadLibraryA(DRANVELOR_PLUGIN_PATH);
+    if (!module)
+        throw std::runtime_error("cannot load " DRANVELOR_PLUGIN_PATH);
+    return module;
+}
+
+// Input goes through the X server, as a person's does: events injected inside Wine do not reach
+// the button state that controls poll while they follow the mouse.
+void xdotool(const std::string& arguments)
+{
+    std::string command = "Z:\\usr\\bin\\xdotool " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        throw std::runtime_error("cannot run xdotool");
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Sleep(kStepDelay);
+}
+
+} // namespace
+
+unsigned Picture::pixel(int x, int y) const
+{
+    const unsigned char* p = &rgba[static_cast<size_t>((y * width + x) * 4)];
+    return (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
+}
+
+Picture readSkinImage(const char* name)
+{
+    const std::string path = std::string(DRANVELOR_SKIN_DIR) + "/" + name;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    Picture picture;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        throw std::runtime_error("cannot read " + path);
+    image.format = PNG_FORMAT_RGBA;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgba.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.rgba.data(), 0, nullptr))
+        throw std::runtime_error("cannot decode " + path);
+    return picture;
+}
+
+std::vector<unsigned> Capture::area(const RECT& rect) const
+{
+    std::vector<unsigned> result;
+    for (LONG y = rect.top; y < rect.bottom; ++y)
+        for (LONG x = rect.left; x < rect.right; ++x)
+            result.push_back(pixel(x, y));
+    return result;
+}
+
+void Capture::save(const std::string& path) const
+{
+    std::vector<unsigned char> rgb;
+    for (unsigned p : pixels)
+        rgb.insert(rgb.end(), {static_cast<unsigned char>(p >> 16),
+                               static_cast<unsigned char>(p >> 8), static_cast<unsigned char>(p)});
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(pixels.size() / static_cast<size_t>(width));
+    image.format = PNG_FORMAT_RGB;
+    png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr);
+}
+
+WindowSession::WindowSession() : module(loadPlugin())
+{
+    using Entry = AEffect*(VSTCALLBACK*)(audioMasterCallback);
+    const auto entry =
+        reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")));
+    if (!entry || !(effect = entry(hostCallback)))
+        throw std::runtime_error("the plug-in made no instance");
+    dispatch(effOpen);
+
+    WNDCLASSA hostClass{};
+    hostClass.lpfnWndProc = DefWindowProcA;
+    hostClass.hInstance = GetModuleHandleA(nullptr);
+    hostClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    hostClass.lpszClassName = kHostClass;
+    RegisterClassA(&hostClass); // fails harmlessly once registered
+
+    ERect* size = nullptr;
+    dispatch(effEditGetRect, 0, 0, &size);
+    // A borderless window, so that client and screen coordinates differ by a known offset.
+    window = CreateWindowExA(0, kHostClass, "Dranvelor", WS_POPUP | WS_VISIBLE, kWindowLeft,
+                             kWindowTop, size->right - size->left, size->bottom - size->top,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window)
+        throw std::runtime_error("cannot create the host window");
+    SetForegroundWindow(window);
+    takeTraffic();
+}
+
+WindowSession::~WindowSession()
+{
+    closeEditor();
+    dispatch(effClose);
+    DestroyWindow(window);
+    pump(50, false);
+}
+
+VstIntPtr WindowSession::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr)
+{
+    return effect->dispatcher(effect, opcode, index, value, ptr, 0.0f);
+}
+
+void WindowSession::setParameter(VstInt32 index, float value)
+{
+    effect->setParameter(effect, index, value);
+}
+
+float WindowSession::getParameter(VstInt32 index)
+{
+    return effect->getParameter(effect, index);
+}
+
+void WindowSession::openEditor()
+{
+    dispatch(effEditOpen, 0, 0, window);
+    pump(300);
+}
+
+void WindowSession::closeEditor()
+{
+    dispatch(effEditClose);
+}
+
+void WindowSession::pump(DWORD milliseconds, bool idle)
+{
+    const DWORD start = GetTickCount();
+    DWORD nextIdle = start;
+    while (GetTickCount() - start < milliseconds)
+    {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (idle && GetTickCount() - nextIdle < 0x80000000u)
+        {
+            dispatch(effEditIdle);
+            nextIdle = GetTickCount() + kIdleInterval;
+        }
+        Sleep(5);
+    }
+}
+
+void WindowSession::perform(const std::function<void()>& steps)
+{
+    std::atomic<bool> done{false};
+    std::thread hand(
+        [&]
+        {
+            steps();
+            done = true;
+        });
+    while (!done)
+        pump(kIdleInterval);
+    hand.join();
+    pump(200);
+}
+
+Capture WindowSession::capture() const
+{
+    RECT client;
+    GetClientRect(window, &client);
+    Capture result;
+    result.width = client.right;
+    const int height = client.bottom;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = result.width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP image = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, image);
+    BitBlt(memory, 0, 0, result.width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* words = static_cast<const unsigned*>(bits);
+    result.pixels.assign(words, words + result.width * height);
+    for (unsigned& p : result.pixels)
+        p &= 0xFFFFFF;
+    SelectObject(memory, previous);
+    DeleteObject(image);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return result;
+}
+
+std::vector<std::string> WindowSession::takeTraffic()
+{
+    std::lock_guard<std::mutex> lock(trafficLock);
+    std::vector<std::string> lines;
+    lines.swap(traffic);
+    return lines;
+}
+
+namespace input
+{
+
+void moveTo(HWND window, int x, int y)
+{
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    xdotool("mousemove " + std::to_string(point.x) + " " + std::to_string(point.y));
+}
+
+void press()
+{
+    xdotool("mousedown 1");
+}
+
+void release()
+{
+    xdotool("mouseup 1");
+}
+
+void click(HWND window, int x, int y)
+{
+    moveTo(window, x, y);
+    press();
+    Sleep(kClickHold);
+    release();
+}
+
+void drag(HWND window, int x, int y, int dy)
+{
+    moveTo(window, x, y);
+    press();
+    Sleep(kClickHold);
+    const int step = dy < 0 ? -5 : 5;
+    for (int moved = step; moved * step <= dy * step; moved += step)
+        moveTo(window, x, y + moved);
+    release();
+}
+
+void type(const char* text)
+{
+    // Key names rather than xdotool's own typing, which loses the keys after a "." under Wine.
+    std::string keys;
+    for (const char* c = text; *c; ++c)
+    {
+        if (*c == '\r')
+            keys += " Return";
+        else if (*c == '.')
+            keys += " period";
+        else
+            keys += std::string(" ") + *c;
+    }
+    xdotool("key --delay 60" + keys);
+}
+
+} // namespace input
