@@ -52,6 +52,7 @@ public:
     {
         __m128d previousInput = x0;
         x0 = s;
+#pragma GCC unroll 6
         for (int k = 0; k < N; ++k)
         {
             const __m128d out = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(s, y[k]), a[k]), previousInput);

@@ -13,14 +13,23 @@ constexpr int kMaxFactor = 8;
 // The oversampled samples of one host sample on the per-sample path.
 constexpr std::size_t kSampleScratch = 0;
 // One chunk at each rate of the block path, on the way up and on the way down.
-constexpr std::size_t kUp2 = kSampleScratch + kMaxFactor;
+constexpr std::size_t kUp1 = kSampleScratch + kMaxFactor;
+constexpr std::size_t kUp2 = kUp1 + kChunk;
 constexpr std::size_t kUp4 = kUp2 + 2 * kChunk;
 constexpr std::size_t kUp8 = kUp4 + 4 * kChunk;
-// The clipper's limited samples and the arguments of its arctangent.
-constexpr std::size_t kHeld8 = kUp8 + 8 * kChunk;
-constexpr std::size_t kAtan8 = kHeld8 + 8 * kChunk;
-constexpr std::size_t kDown8 = kAtan8 + 8 * kChunk;
+// The clipper's limited samples and the arguments of its arctangent are read three rounds after
+// they are written, so each round writes the next of four slots.
+constexpr int kClipSlots = 4;
+constexpr std::size_t kClipSlot = kMaxFactor * kChunk;
+constexpr std::size_t kHeld = kUp8 + 8 * kChunk;
+constexpr std::size_t kArgument = kHeld + kClipSlots * kClipSlot;
+// The arctangent's arguments after each of its first two steps.
+constexpr std::size_t kFolded = kArgument + kClipSlots * kClipSlot;
+constexpr std::size_t kReduced = kFolded + 8 * kChunk;
+constexpr std::size_t kShift = kReduced + 8 * kChunk;
+constexpr std::size_t kDown8 = kShift + 8 * kChunk;
 constexpr std::size_t kDown4 = kDown8 + 8 * kChunk;
 constexpr std::size_t kDown2 = kDown4 + 4 * kChunk;
-constexpr std::size_t kScratchDoubles = kDown2 + 2 * kChunk;
+constexpr std::size_t kDown1 = kDown2 + 2 * kChunk;
+constexpr std::size_t kScratchDoubles = kDown1 + kChunk;
 } // namespace engine_layout

@@ -48,7 +48,8 @@ double limited(double v)
 }
 
 // clipSample in two halves for two consecutive oversampled samples: the limit and the high-pass
-// recurrence in order, giving the limited pair and the arctangent arguments; then the saturation.
+// recurrence in order, giving the limited pair and the arctangent arguments; then the saturation
+// of the limited pair by their arctangents.
 inline __m128d limitPair(__m128d samples)
 {
     return _mm_max_pd(_mm_min_pd(samples, _mm_set1_pd(kLimit)), _mm_set1_pd(-kLimit));
@@ -61,9 +62,9 @@ inline __m128d highPassPair(__m128d held, OnePoleFilter& highPass, __m128d drive
     return _mm_mul_pd(driveGain, _mm_set_pd(late, early));
 }
 
-inline __m128d saturatePair(__m128d held, __m128d w)
+inline __m128d saturatePair(__m128d held, __m128d r)
 {
-    return _mm_add_pd(held, _mm_mul_pd(_mm_set1_pd(kSaturationWeight), fastAtanPair(w)));
+    return _mm_add_pd(held, _mm_mul_pd(_mm_set1_pd(kSaturationWeight), r));
 }
 } // namespace
 
@@ -118,30 +119,38 @@ template <int Factor, typename Sample>
 void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int32_t count)
 {
     using namespace engine_layout;
-    // Stages in chain order; the clipper sits in the middle, its arctangent a stage of its own.
-    constexpr int kStages = Factor == 8 ? 8 : Factor == 4 ? 6 : 4;
+    // Stages in chain order: the input high-pass, the way up, the clipper with its arctangent in
+    // three stages of its own, one per division, the way down and the output filters.
+    constexpr int kStages = Factor == 8 ? 12 : Factor == 4 ? 10 : 8;
     constexpr int kInput = 0;
-    constexpr int kClipHighPass = kStages / 2 - 1;
-    constexpr int kClipAtan = kStages / 2;
+    constexpr int kUpTo2 = 1;
+    constexpr int kClipHighPass = kStages / 2 - 2;
+    constexpr int kAtanFold = kStages / 2 - 1;
+    constexpr int kAtanReduce = kStages / 2;
+    constexpr int kAtanFinish = kStages / 2 + 1;
+    constexpr int kDownTo1 = kStages - 2;
     constexpr int kOutput = kStages - 1;
     // Stages a factor does not use share the length of a neighbour that it does use.
-    constexpr int kUpTo4 = Factor >= 4 ? 1 : kInput;
-    constexpr int kUpTo8 = Factor == 8 ? 2 : kClipHighPass;
-    constexpr int kDownFrom8 = Factor == 8 ? 5 : kClipAtan;
-    constexpr int kDownFrom4 = Factor >= 4 ? kStages - 2 : kOutput;
+    constexpr int kUpTo4 = Factor >= 4 ? 2 : kUpTo2;
+    constexpr int kUpTo8 = Factor == 8 ? 3 : kClipHighPass;
+    constexpr int kDownFrom8 = Factor == 8 ? kAtanFinish + 1 : kAtanFinish;
+    constexpr int kDownFrom4 = Factor >= 4 ? kStages - 3 : kDownTo1;
 
     const double outputGain = levelGain.load(std::memory_order_relaxed);
     const __m128d driveGains = _mm_set1_pd(driveGain.load(std::memory_order_relaxed));
     const ToneShelf::Coefficients shelfCoefficients = tone.coefficients();
 
+    double* up1 = scratch + kUp1;
     double* up2 = scratch + kUp2;
     double* up4 = scratch + kUp4;
     double* up8 = scratch + kUp8;
-    double* held8 = scratch + kHeld8;
-    double* atan8 = scratch + kAtan8;
+    double* folded = scratch + kFolded;
+    double* reduced = scratch + kReduced;
+    double* shifts = scratch + kShift;
     double* down8 = scratch + kDown8;
     double* down4 = scratch + kDown4;
     double* down2 = scratch + kDown2;
+    double* down1 = scratch + kDown1;
     double* top = Factor == 8 ? up8 : Factor == 4 ? up4 : up2;
     double* clipped = Factor == 8 ? down8 : Factor == 4 ? down4 : down2;
 
@@ -169,19 +178,28 @@ void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int
         }
         const std::int32_t inputStart = round * kChunk;
         const std::int32_t outputStart = (round - kOutput) * kChunk;
+        auto clipSlot = [&](int stage) {
+            return static_cast<std::size_t>((round - stage + kClipSlots) % kClipSlots) * kClipSlot;
+        };
+        double* held = scratch + kHeld + clipSlot(kClipHighPass);
+        double* arguments = scratch + kArgument + clipSlot(kClipHighPass);
+        const double* heldToFinish = scratch + kHeld + clipSlot(kClipHighPass + 3);
+        const double* argumentsToFinish = scratch + kArgument + clipSlot(kClipHighPass + 3);
+        const double* argumentsToFold = scratch + kArgument + clipSlot(kClipHighPass + 1);
         // Later stages first: each reads what the stage before it wrote in the previous round,
-        // before that stage overwrites it in this one. The stages are split over two loops, the
-        // arctangent divisions with the way down and the clipper's recurrence with the way up.
-        const int down =
-            std::max({length[kOutput], length[kDownFrom4], length[kDownFrom8], length[kClipAtan]});
-        for (int i = 0; i < down; ++i)
+        // before that stage overwrites it in this one. All stages share one loop, so that the
+        // recurrences of different stages and the divisions of the arctangent overlap.
+        for (int i = 0; i < kChunk; ++i)
         {
             if (i < length[kOutput])
             {
-                const __m128d qp = downsampler1.branchOutputs(_mm_load_pd(down2 + 2 * i));
-                const double low = lowPass.lowPass(DownsamplerLanes<6>::output(qp));
-                const double y = ToneShelf::step(low, shelfCoefficients, shelf);
+                const double y = ToneShelf::step(lowPass.lowPass(down1[i]), shelfCoefficients, shelf);
                 output[outputStart + i] = static_cast<Sample>(y * outputGain + DENORMAL_OFFSET);
+            }
+            if (i < length[kDownTo1])
+            {
+                const __m128d qp = downsampler1.branchOutputs(_mm_load_pd(down2 + 2 * i));
+                down1[i] = DownsamplerLanes<6>::output(qp);
             }
             if constexpr (Factor >= 4)
             {
@@ -197,6 +215,7 @@ void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int
             {
                 if (i < length[kDownFrom8])
                 {
+#pragma GCC unroll 2
                     for (int j = 0; j < 4; j += 2)
                     {
                         const double* pairs = down8 + 8 * i + 2 * j;
@@ -207,32 +226,36 @@ void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int
                     }
                 }
             }
-            if (i < length[kClipAtan])
+            // The clipper, pair by pair, each stage of the arctangent on its own chunk.
+#pragma GCC unroll 4
+            for (int k = Factor * i; k < Factor * (i + 1); k += 2)
             {
-                for (int k = Factor * i; k < Factor * (i + 1); k += 2)
+                if (i < length[kAtanFinish])
                 {
-                    const __m128d held = _mm_load_pd(held8 + k);
-                    _mm_store_pd(clipped + k, saturatePair(held, _mm_load_pd(atan8 + k)));
+                    const AtanReducedPair z{_mm_load_pd(reduced + k), _mm_load_pd(shifts + k)};
+                    const __m128d r = atanFinishedPair(_mm_load_pd(argumentsToFinish + k), z);
+                    _mm_store_pd(clipped + k, saturatePair(_mm_load_pd(heldToFinish + k), r));
                 }
-            }
-        }
-        const int up =
-            std::max({length[kClipHighPass], length[kUpTo8], length[kUpTo4], length[kInput]});
-        for (int i = 0; i < up; ++i)
-        {
-            if (i < length[kClipHighPass])
-            {
-                for (int k = Factor * i; k < Factor * (i + 1); k += 2)
+                if (i < length[kAtanReduce])
                 {
-                    const __m128d held = limitPair(_mm_load_pd(top + k));
-                    _mm_store_pd(held8 + k, held);
-                    _mm_store_pd(atan8 + k, highPassPair(held, clipStage, driveGains));
+                    const AtanReducedPair z = atanReducedPair(_mm_load_pd(folded + k));
+                    _mm_store_pd(reduced + k, z.z);
+                    _mm_store_pd(shifts + k, z.shift);
+                }
+                if (i < length[kAtanFold])
+                    _mm_store_pd(folded + k, atanFoldedPair(_mm_load_pd(argumentsToFold + k)));
+                if (i < length[kClipHighPass])
+                {
+                    const __m128d limitedPair = limitPair(_mm_load_pd(top + k));
+                    _mm_store_pd(held + k, limitedPair);
+                    _mm_store_pd(arguments + k, highPassPair(limitedPair, clipStage, driveGains));
                 }
             }
             if constexpr (Factor == 8)
             {
                 if (i < length[kUpTo8])
                 {
+#pragma GCC unroll 4
                     for (int j = 0; j < 4; ++j)
                         _mm_store_pd(up8 + 8 * i + 2 * j, upsampler3.upsample(up4[4 * i + j]));
                 }
@@ -241,15 +264,17 @@ void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int
             {
                 if (i < length[kUpTo4])
                 {
+#pragma GCC unroll 2
                     for (int j = 0; j < 2; ++j)
                         _mm_store_pd(up4 + 4 * i + 2 * j, upsampler2.upsample(up2[2 * i + j]));
                 }
             }
+            if (i < length[kUpTo2])
+                _mm_store_pd(up2 + 2 * i, upsampler1.upsample(up1[i]));
             if (i < length[kInput])
             {
                 const double x = sanitized(input[inputStart + i]) + DENORMAL_OFFSET;
-                const double u = inputStage.highPass(x) * kInputGain;
-                _mm_store_pd(up2 + 2 * i, upsampler1.upsample(u));
+                up1[i] = inputStage.highPass(x) * kInputGain;
             }
         }
     }

@@ -19,6 +19,7 @@ win32_plugin=$(find "$root/build/win32" -name Dranvelor.dll -print -quit)
 
 echo "== demo"
 prepare_wine
+trap stop_wine EXIT
 "$linux_host" demo "$out/demo-dry.wav"
 "$root/scripts/wine-run.sh" "$win32_host" render "$win32_plugin" "$out/demo-dry.wav" \
   "$out/demo-dranvelor.wav" --set Drive=0.7 --set Tone=0.6 --set Level=0.5

@@ -31,6 +31,13 @@ prepare_wine() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
+  # One server for the whole run: programs started while a lingering server shuts down
+  # would lose their connection.
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+stop_wine() {
+  wineserver -k >/dev/null 2>&1 || true
 }
 
 # Runs the windowed parts under a virtual X display when there is none.

@@ -38,6 +38,7 @@ test_tree() {
 }
 
 prepare_wine
+trap stop_wine EXIT
 test_tree linux "" -j 2
 test_tree win32 "" -j 2
 test_tree win64 ""

@@ -89,7 +89,8 @@ TEST_F(FrameWindow, WheelNotchIsOneStepAndStillReachesTheParent)
     EXPECT_FLOAT_EQ(view->wheel[0], 1.0f);
     EXPECT_EQ(hostWheelMessages(), 1);
 
-    SendMessageA(handleOf(*frame), WM_MOUSEWHEEL, MAKEWPARAM(0, -2 * WHEEL_DELTA),
+    SendMessageA(handleOf(*frame), WM_MOUSEWHEEL,
+                 MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)),
                  MAKELPARAM(target.x, target.y));
     ASSERT_EQ(view->wheel.size(), 2u);
     EXPECT_FLOAT_EQ(view->wheel[1], -2.0f);
