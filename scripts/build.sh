@@ -4,7 +4,8 @@
 # and a screenshot of the opened editor. Everything it writes goes to out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-prepare
+[ -n "${DRANVELOR_OWN_DISPLAY:-}" ] || prepare
+run_under_own_display "$0" "$@"
 
 for preset in linux win32 win64; do
   build_preset "$preset" || { echo "build of $preset failed" >&2; exit 1; }
@@ -29,7 +30,7 @@ trap stop_wine EXIT
 
 echo "== pictures"
 "$root/build/linux/tools/skingen/skingen" --preview "$out/skin.png" "$root/resources"
-with_display bash "$root/scripts/screenshot.sh" "$out/editor.png"
+bash "$root/scripts/screenshot.sh" "$out/editor.png"
 
 echo "Wrote:"
 ls -1 "$out" | sed "s|^|  out/|"

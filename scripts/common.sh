@@ -31,8 +31,11 @@ prepare_wine() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
-  # One server for the whole run: programs started while a lingering server shuts down
-  # would lose their connection.
+  # One fresh server for the whole run, on this run's display: programs started while a
+  # lingering server shuts down would lose their connection, and a server left from another
+  # session keeps a desktop on a display that may be gone.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   wineserver -p >/dev/null 2>&1 || true
 }
 
@@ -40,9 +43,19 @@ stop_wine() {
   wineserver -k >/dev/null 2>&1 || true
 }
 
-# Runs the windowed parts under a virtual X display when there is none.
+# Re-runs the calling script under a virtual X display of its own, once set-up is done, so
+# that every Wine program of the run (and Wine's desktop process) shares one display and
+# window tests never touch the user's desktop.
+run_under_own_display() {
+  if [ -z "${DRANVELOR_OWN_DISPLAY:-}" ]; then
+    export DRANVELOR_OWN_DISPLAY=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$@"
+  fi
+}
+
+# Runs a command with a display: the current one, or a virtual one when there is none.
 with_display() {
-  if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  if [ -n "${DISPLAY:-}" ]; then
     "$@"
   else
     xvfb-run -a -s "-screen 0 1280x1024x24" "$@"

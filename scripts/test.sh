@@ -3,7 +3,8 @@
 # Windows programs under Wine. The last line is "N passed, N failed".
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-prepare || exit 1
+[ -n "${DRANVELOR_OWN_DISPLAY:-}" ] || prepare || exit 1
+run_under_own_display "$0" "$@"
 
 passed=0
 failed=0

@@ -1,0 +1,13 @@
+# Shared by the two mingw-w64 toolchain files, which set CMAKE_SYSTEM_PROCESSOR first.
+set(CMAKE_SYSTEM_NAME Windows)
+set(TRIPLET ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+set(CMAKE_C_COMPILER ${TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Test programs run under Wine, in the project's own prefix.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
