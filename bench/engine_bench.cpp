@@ -13,6 +13,9 @@ namespace
 {
 constexpr std::int32_t kBlock = 4096;
 constexpr std::int32_t kBlocks = 16;
+// A host buffer as short as hosts commonly use, where filling and draining the block path's
+// stages weighs most.
+constexpr std::int32_t kShortBlock = 64;
 
 // A 1 kHz sine at half scale plus white noise, long enough that the branches see varied data.
 template <typename Sample> std::vector<Sample> testSignal(std::int32_t rate)
@@ -35,54 +38,66 @@ enum class Path
 };
 
 template <typename Sample>
-void process(OverdriveProcessor& engine, Path path, const Sample* in, Sample* out);
+void process(OverdriveProcessor& engine, Path path, const Sample* in, Sample* out,
+             std::int32_t count);
 
-template <> void process<float>(OverdriveProcessor& engine, Path path, const float* in, float* out)
+template <>
+void process<float>(OverdriveProcessor& engine, Path path, const float* in, float* out,
+                    std::int32_t count)
 {
     if (path == Path::block)
-        engine.processFloat(in, out, kBlock);
+        engine.processFloat(in, out, count);
     else
-        engine.processFloatPlain(in, out, kBlock);
+        engine.processFloatPlain(in, out, count);
 }
 
 template <>
-void process<double>(OverdriveProcessor& engine, Path path, const double* in, double* out)
+void process<double>(OverdriveProcessor& engine, Path path, const double* in, double* out,
+                     std::int32_t count)
 {
     if (path == Path::block)
-        engine.processDouble(in, out, kBlock);
+        engine.processDouble(in, out, count);
     else
-        engine.processDoublePlain(in, out, kBlock);
+        engine.processDoublePlain(in, out, count);
 }
 
 template <typename Sample> void engineCost(benchmark::State& state, Path path)
 {
     const auto rate = static_cast<std::int32_t>(state.range(0));
+    const auto length = static_cast<std::int32_t>(state.range(1));
     OverdriveProcessor engine;
     engine.setSampleRate(rate);
     for (std::int32_t control = 0; control < 3; ++control)
         engine.setParameter(control, 0.5f);
     engine.setParameter(OverdriveProcessor::kBypass, 0.0f);
     const std::vector<Sample> input = testSignal<Sample>(rate);
-    std::vector<Sample> output(kBlock);
-    std::size_t block = 0;
+    std::vector<Sample> output(static_cast<std::size_t>(length));
+    std::size_t start = 0;
     for (auto _ : state)
     {
-        process(engine, path, input.data() + block * kBlock, output.data());
+        process(engine, path, input.data() + start, output.data(), length);
         benchmark::DoNotOptimize(output.data());
         benchmark::ClobberMemory();
-        block = (block + 1) % kBlocks;
+        start = (start + static_cast<std::size_t>(length)) % input.size();
     }
     // Rates are per CPU second: the first inverted gives ns per host sample, the second the
     // seconds of audio processed per second.
     state.counters["ns_per_sample"] = benchmark::Counter(
-        kBlock * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+        length * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["realtime_x"] = benchmark::Counter(
-        static_cast<double>(kBlock) / rate, benchmark::Counter::kIsIterationInvariantRate);
+        static_cast<double>(length) / rate, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// Arguments: the sample rate and the samples per call.
 void rates(benchmark::internal::Benchmark* bench)
 {
-    bench->Arg(44100)->Arg(96000)->Arg(192000);
+    bench->Args({44100, kBlock})->Args({96000, kBlock})->Args({192000, kBlock});
+}
+
+void ratesAndShortBlocks(benchmark::internal::Benchmark* bench)
+{
+    rates(bench);
+    bench->Args({44100, kShortBlock});
 }
 
 void processFloat(benchmark::State& state)
@@ -106,8 +121,8 @@ void processDoublePlain(benchmark::State& state)
 }
 } // namespace
 
-BENCHMARK(processFloat)->Apply(rates);
-BENCHMARK(processFloatPlain)->Apply(rates);
+BENCHMARK(processFloat)->Apply(ratesAndShortBlocks);
+BENCHMARK(processFloatPlain)->Apply(ratesAndShortBlocks);
 BENCHMARK(processDouble)->Apply(rates);
 BENCHMARK(processDoublePlain)->Apply(rates);
 

@@ -6,8 +6,12 @@
 // boundary: all offsets are even.
 namespace engine_layout
 {
-// Host samples per chunk of the block path.
+// Host samples per chunk of the block path: at most kChunk, and in blocks shorter than
+// kShortBlockChunks chunks of that length, the block split into that many chunks but none shorter
+// than kShortestChunk.
 constexpr int kChunk = 32;
+constexpr int kShortBlockChunks = 8;
+constexpr int kShortestChunk = 4;
 constexpr int kMaxFactor = 8;
 
 // The oversampled samples of one host sample on the per-sample path.

@@ -43,11 +43,29 @@ inline double fastAtan(double w)
 // division, so that a caller can run the steps of different pairs side by side instead of waiting
 // on each pair's chain of divisions.
 
+// The steps' constants, two lanes each. They are defined in fast_atan.cpp, out of the compiler's
+// sight, so that it reads each as a memory operand instead of rebuilding it from its scalar with
+// two instructions wherever registers run short.
+struct AtanPairConstants
+{
+    __m128d one;
+    __m128d signBit;
+    __m128d tanPiOver12;
+    __m128d tanPiOver6;
+    __m128d piOver6;
+    __m128d piOver2;
+    __m128d numeratorConstant;
+    __m128d numeratorSlope;
+    __m128d denominatorSlope;
+};
+
+extern const AtanPairConstants kAtanPair;
+
 // Step 1: the magnitude folded into [0, 1]. 1/z is below z exactly when z > 1 (and equals it at 1).
 inline __m128d atanFoldedPair(__m128d w)
 {
-    const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), w);
-    return _mm_min_pd(magnitude, _mm_div_pd(_mm_set1_pd(1.0), magnitude));
+    const __m128d magnitude = _mm_andnot_pd(kAtanPair.signBit, w);
+    return _mm_min_pd(magnitude, _mm_div_pd(kAtanPair.one, magnitude));
 }
 
 // Step 2: a folded argument above tan(pi/12) shifted down by pi/6; shift holds the lanes shifted.
@@ -59,13 +77,11 @@ struct AtanReducedPair
 
 inline AtanReducedPair atanReducedPair(__m128d folded)
 {
-    using namespace fast_atan;
-    const __m128d tanPiOver6 = _mm_set1_pd(kTanPiOver6);
-    const __m128d shift = _mm_cmpgt_pd(folded, _mm_set1_pd(kTanPiOver12));
-    const __m128d shifted =
-        _mm_mul_pd(_mm_sub_pd(folded, tanPiOver6),
-                   _mm_div_pd(_mm_set1_pd(1.0),
-                              _mm_add_pd(_mm_mul_pd(folded, tanPiOver6), _mm_set1_pd(1.0))));
+    const __m128d tanPiOver6 = kAtanPair.tanPiOver6;
+    const __m128d shift = _mm_cmpgt_pd(folded, kAtanPair.tanPiOver12);
+    const __m128d shifted = _mm_mul_pd(
+        _mm_sub_pd(folded, tanPiOver6),
+        _mm_div_pd(kAtanPair.one, _mm_add_pd(_mm_mul_pd(folded, tanPiOver6), kAtanPair.one)));
     return {_mm_or_pd(_mm_and_pd(shift, shifted), _mm_andnot_pd(shift, folded)), shift};
 }
 
@@ -73,19 +89,18 @@ inline AtanReducedPair atanReducedPair(__m128d folded)
 // the non-negative unshifted r as it is.
 inline __m128d atanFinishedPair(__m128d w, AtanReducedPair reduced)
 {
-    using namespace fast_atan;
-    const __m128d one = _mm_set1_pd(1.0);
-    const __m128d signBit = _mm_set1_pd(-0.0);
+    const __m128d one = kAtanPair.one;
+    const __m128d signBit = kAtanPair.signBit;
     const __m128d negative = _mm_cmplt_pd(w, _mm_setzero_pd());
     const __m128d complement = _mm_cmpgt_pd(_mm_andnot_pd(signBit, w), one);
     const __m128d z = reduced.z;
     const __m128d s = _mm_mul_pd(z, z);
     const __m128d numerator =
-        _mm_add_pd(_mm_set1_pd(kNumeratorConstant), _mm_mul_pd(_mm_set1_pd(kNumeratorSlope), s));
-    const __m128d denominator = _mm_add_pd(one, _mm_mul_pd(_mm_set1_pd(kDenominatorSlope), s));
+        _mm_add_pd(kAtanPair.numeratorConstant, _mm_mul_pd(kAtanPair.numeratorSlope, s));
+    const __m128d denominator = _mm_add_pd(one, _mm_mul_pd(kAtanPair.denominatorSlope, s));
     __m128d r = _mm_mul_pd(_mm_mul_pd(z, numerator), _mm_div_pd(one, denominator));
-    r = _mm_add_pd(r, _mm_and_pd(reduced.shift, _mm_set1_pd(kPiOver6)));
-    r = _mm_or_pd(_mm_and_pd(complement, _mm_sub_pd(_mm_set1_pd(kPiOver2), r)),
+    r = _mm_add_pd(r, _mm_and_pd(reduced.shift, kAtanPair.piOver6));
+    r = _mm_or_pd(_mm_and_pd(complement, _mm_sub_pd(kAtanPair.piOver2, r)),
                   _mm_andnot_pd(complement, r));
     return _mm_xor_pd(r, _mm_and_pd(negative, signBit));
 }

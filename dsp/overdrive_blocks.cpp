@@ -3,15 +3,16 @@
 // The per-sample path runs the whole chain for one host sample before the next. Its cost is the
 // latency of the recursive filters, one after the other.
 //
-// The block path splits a block into chunks and the chain into stages (input and stage 1 up,
-// stage 2 up, stage 3 up, the clipper's limit and high-pass, its arctangent, stage 3 down,
-// stage 2 down, stage 1 down and output), each stage passing a chunk to the next through a
-// buffer in the scratch block. In every round each stage works on its own chunk, stage k on the
-// chunk that stage k-1 finished in the previous round, so the recurrences of different stages
-// and the arctangent's divisions overlap instead of waiting on each other. The allpass branches
-// of a stage share an SSE2 register and the arctangent runs on pairs of samples without
-// branches. Every filter keeps its own order of operations, so both paths compute the same
-// numbers.
+// The block path splits a block into chunks and the chain into stages (the input high-pass,
+// stage 1, 2 and 3 up, the clipper's limit and high-pass, the three steps of its arctangent,
+// stage 3, 2 and 1 down, and the output filters), each stage passing a chunk to the next through
+// a buffer in the scratch block. In every round each stage works on its own chunk, stage k on the
+// chunk that stage k-1 finished in the previous round, and all stages share one loop over the
+// chunk. The work of one pass of that loop thus depends only on earlier passes, never on itself,
+// so the recurrences of different stages and the arctangent's divisions overlap instead of
+// waiting on each other. The allpass branches of a stage share an SSE2 register and the
+// arctangent runs on pairs of samples without branches. Every filter keeps its own order of
+// operations, so both paths compute the same numbers.
 
 #include "dsp/engine_layout.h"
 #include "dsp/fast_atan.h"
@@ -19,7 +20,6 @@
 #include "dsp/overdrive_processor.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <emmintrin.h>
 
@@ -35,7 +35,8 @@ constexpr double kLargestInput = 1e200;
 template <typename Sample> double sanitized(Sample sample)
 {
     const double x = static_cast<double>(sample);
-    return std::fabs(x) <= kLargestInput ? x : 0.0;
+    // Two comparisons rather than fabs, which the i686 build computes on the x87 stack.
+    return x >= -kLargestInput && x <= kLargestInput ? x : 0.0;
 }
 
 double limited(double v)
@@ -120,21 +121,21 @@ void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int
 {
     using namespace engine_layout;
     // Stages in chain order: the input high-pass, the way up, the clipper with its arctangent in
-    // three stages of its own, one per division, the way down and the output filters.
-    constexpr int kStages = Factor == 8 ? 12 : Factor == 4 ? 10 : 8;
+    // three stages of its own, one per division, the way down and the output filters. A stage
+    // that a factor does not use takes the index of the stage before it.
     constexpr int kInput = 0;
     constexpr int kUpTo2 = 1;
-    constexpr int kClipHighPass = kStages / 2 - 2;
-    constexpr int kAtanFold = kStages / 2 - 1;
-    constexpr int kAtanReduce = kStages / 2;
-    constexpr int kAtanFinish = kStages / 2 + 1;
-    constexpr int kDownTo1 = kStages - 2;
-    constexpr int kOutput = kStages - 1;
-    // Stages a factor does not use share the length of a neighbour that it does use.
-    constexpr int kUpTo4 = Factor >= 4 ? 2 : kUpTo2;
-    constexpr int kUpTo8 = Factor == 8 ? 3 : kClipHighPass;
+    constexpr int kUpTo4 = Factor >= 4 ? kUpTo2 + 1 : kUpTo2;
+    constexpr int kUpTo8 = Factor == 8 ? kUpTo4 + 1 : kUpTo4;
+    constexpr int kClipHighPass = kUpTo8 + 1;
+    constexpr int kAtanFold = kClipHighPass + 1;
+    constexpr int kAtanReduce = kAtanFold + 1;
+    constexpr int kAtanFinish = kAtanReduce + 1;
     constexpr int kDownFrom8 = Factor == 8 ? kAtanFinish + 1 : kAtanFinish;
-    constexpr int kDownFrom4 = Factor >= 4 ? kStages - 3 : kDownTo1;
+    constexpr int kDownFrom4 = Factor >= 4 ? kDownFrom8 + 1 : kDownFrom8;
+    constexpr int kDownTo1 = kDownFrom4 + 1;
+    constexpr int kOutput = kDownTo1 + 1;
+    constexpr int kStages = kOutput + 1;
 
     const double outputGain = levelGain.load(std::memory_order_relaxed);
     const __m128d driveGains = _mm_set1_pd(driveGain.load(std::memory_order_relaxed));
@@ -165,7 +166,11 @@ void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int
     DownsamplerLanes<3> downsampler2(cascade.stage2());
     DownsamplerLanes<6> downsampler1(cascade.stage1());
 
-    const std::int32_t chunks = (count + kChunk - 1) / kChunk;
+    // Short blocks take shorter chunks, so that the rounds in which the stages fill and drain
+    // stay short too.
+    const int span =
+        static_cast<int>(std::clamp(count / kShortBlockChunks, kShortestChunk, kChunk));
+    const std::int32_t chunks = (count + span - 1) / span;
     for (std::int32_t round = 0; round < chunks + kStages - 1; ++round)
     {
         int length[kStages];
@@ -173,27 +178,32 @@ void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int
         {
             const std::int32_t chunk = round - stage;
             length[stage] = chunk >= 0 && chunk < chunks
-                                ? static_cast<int>(std::min(kChunk, count - chunk * kChunk))
+                                ? static_cast<int>(std::min(span, count - chunk * span))
                                 : 0;
         }
-        const std::int32_t inputStart = round * kChunk;
-        const std::int32_t outputStart = (round - kOutput) * kChunk;
-        auto clipSlot = [&](int stage) {
-            return static_cast<std::size_t>((round - stage + kClipSlots) % kClipSlots) * kClipSlot;
+        const std::int32_t inputStart = round * span;
+        const std::int32_t outputStart = (round - kOutput) * span;
+        // The slot of the clipper's buffers that holds the chunk a stage works on this round.
+        auto clipSlot = [&](int stage)
+        {
+            const int chunk = static_cast<int>(round) - stage;
+            return static_cast<std::size_t>((chunk % kClipSlots + kClipSlots) % kClipSlots) *
+                   kClipSlot;
         };
         double* held = scratch + kHeld + clipSlot(kClipHighPass);
         double* arguments = scratch + kArgument + clipSlot(kClipHighPass);
-        const double* heldToFinish = scratch + kHeld + clipSlot(kClipHighPass + 3);
-        const double* argumentsToFinish = scratch + kArgument + clipSlot(kClipHighPass + 3);
-        const double* argumentsToFold = scratch + kArgument + clipSlot(kClipHighPass + 1);
+        const double* argumentsToFold = scratch + kArgument + clipSlot(kAtanFold);
+        const double* argumentsToFinish = scratch + kArgument + clipSlot(kAtanFinish);
+        const double* heldToFinish = scratch + kHeld + clipSlot(kAtanFinish);
         // Later stages first: each reads what the stage before it wrote in the previous round,
-        // before that stage overwrites it in this one. All stages share one loop, so that the
-        // recurrences of different stages and the divisions of the arctangent overlap.
-        for (int i = 0; i < kChunk; ++i)
+        // before that stage overwrites it in this one.
+        const int busy = *std::max_element(length, length + kStages);
+        for (int i = 0; i < busy; ++i)
         {
             if (i < length[kOutput])
             {
-                const double y = ToneShelf::step(lowPass.lowPass(down1[i]), shelfCoefficients, shelf);
+                const double y =
+                    ToneShelf::step(lowPass.lowPass(down1[i]), shelfCoefficients, shelf);
                 output[outputStart + i] = static_cast<Sample>(y * outputGain + DENORMAL_OFFSET);
             }
             if (i < length[kDownTo1])

@@ -29,8 +29,8 @@ AEffect* createEffect()
     void* library = dlopen(DRANVELOR_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr)
         return nullptr;
-    auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(
-        dlsym(library, "VSTPluginMain"));
+    auto entry =
+        reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
     return entry != nullptr ? entry(host) : nullptr;
 }
 
@@ -44,25 +44,27 @@ TEST(ConcurrentAutomation, ProcessingWhileParametersAndProgramsChange)
     std::atomic<long> nonFinite{0};
     std::atomic<long> blocks{0};
 
-    std::thread audio([&] {
-        std::vector<float> in(256), out(256);
-        float* inputs[1] = {in.data()};
-        float* outputs[1] = {out.data()};
-        double phase = 0.0;
-        while (running.load(std::memory_order_relaxed))
+    std::thread audio(
+        [&]
         {
-            for (float& sample : in)
+            std::vector<float> in(256), out(256);
+            float* inputs[1] = {in.data()};
+            float* outputs[1] = {out.data()};
+            double phase = 0.0;
+            while (running.load(std::memory_order_relaxed))
             {
-                sample = static_cast<float>(0.8 * std::sin(phase));
-                phase += 0.05;
+                for (float& sample : in)
+                {
+                    sample = static_cast<float>(0.8 * std::sin(phase));
+                    phase += 0.05;
+                }
+                effect->processReplacing(effect, inputs, outputs, 256);
+                for (float sample : out)
+                    if (!std::isfinite(sample))
+                        nonFinite.fetch_add(1, std::memory_order_relaxed);
+                blocks.fetch_add(1, std::memory_order_relaxed);
             }
-            effect->processReplacing(effect, inputs, outputs, 256);
-            for (float sample : out)
-                if (!std::isfinite(sample))
-                    nonFinite.fetch_add(1, std::memory_order_relaxed);
-            blocks.fetch_add(1, std::memory_order_relaxed);
-        }
-    });
+        });
 
     std::mt19937 random(3);
     std::uniform_real_distribution<float> value(0.0f, 1.0f);

@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (effect == nullptr)
         std::abort();
     Scratch scratch;
-    static const float rates[] = {44100.0f, 48000.0f, 88200.0f, 96000.0f,
+    static const float rates[] = {44100.0f,  48000.0f,  88200.0f, 96000.0f,
                                   176400.0f, 192000.0f, 22050.0f, 44100.5f};
     int calls = 0;
     while (data.remaining_bytes() > 0 && ++calls < 64)
