@@ -13,7 +13,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine64 wine32:i386
   xvfb xdotool imagemagick x11-apps
-  libpng-dev zlib1g-dev libsndfile1-dev libcairo2-dev fonts-liberation
+  libpng-dev zlib1g-dev libsndfile1-dev libcairo2-dev fonts-liberation sox
   clang libclang-rt-14-dev
 )
 
