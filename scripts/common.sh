@@ -37,6 +37,8 @@ prepare_wine() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   wineserver -p >/dev/null 2>&1 || true
+  # Start Wine's own services now, so that the first test program does not race them.
+  wine cmd.exe /c exit >/dev/null 2>&1 || true
 }
 
 stop_wine() {

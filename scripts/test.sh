@@ -14,7 +14,7 @@ run_tree() {
   local preset=$1 log="$root/build/ctest-$1.log" out total fails
   shift
   echo "== test $preset"
-  out=$(cd "$root/build/$preset" && with_display ctest --output-on-failure --timeout 900 "$@" 2>&1)
+  out=$(cd "$root/build/$preset" && with_display ctest --output-on-failure --repeat after-timeout:2 "$@" 2>&1)
   printf '%s\n' "$out" >"$log"
   printf '%s\n' "$out" | grep -E '(Failed|\*\*\*|Not Run|Timeout|tests passed)' | grep -v '^\s*$' || true
   total=$(printf '%s\n' "$out" | sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' | tail -n 1)
