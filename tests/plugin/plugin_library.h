@@ -26,6 +26,13 @@ public:
 
     bool loaded() const { return handle != nullptr; }
 
+#if defined(_WIN32)
+    HMODULE module() const
+    {
+        return handle;
+    }
+#endif
+
     PluginEntry entry(const char* name) const
     {
 #if defined(_WIN32)

@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace
@@ -264,5 +266,49 @@ TEST_F(Plugin, EditorFindsTheSkinInsideTheBinary)
     EXPECT_EQ(rect->bottom, 140);
     EXPECT_EQ(rect->right, 630);
 }
+
+#if defined(_WIN32)
+std::uint32_t bigEndian(const unsigned char* bytes)
+{
+    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+           static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+}
+
+// The DLL carries the six skin images as "PNG" resources, byte for byte the committed files.
+TEST_F(Plugin, StoresTheSixSkinImages)
+{
+    struct Image
+    {
+        int id;
+        const char* file;
+        std::uint32_t width, height;
+        unsigned char colourType; // 2 RGB, 6 RGBA
+    };
+    const Image images[] = {
+        {128, "background.png", 630, 140, 2}, {129, "knob_drive.png", 70, 9450, 6},
+        {130, "knob_tone.png", 70, 9450, 6},  {131, "knob_level.png", 70, 9450, 6},
+        {132, "bypass.png", 74, 60, 2},       {133, "about.png", 330, 125, 2}};
+    const HMODULE module = PluginLibrary::shared().module();
+    ASSERT_NE(module, nullptr);
+    for (const Image& image : images)
+    {
+        HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(image.id), "PNG");
+        ASSERT_NE(info, nullptr) << image.id;
+        const auto* bytes =
+            static_cast<const unsigned char*>(LockResource(LoadResource(module, info)));
+        const DWORD size = SizeofResource(module, info);
+        ASSERT_GT(size, 33u) << image.id;
+        EXPECT_EQ(bigEndian(bytes + 16), image.width) << image.id;
+        EXPECT_EQ(bigEndian(bytes + 20), image.height) << image.id;
+        EXPECT_EQ(bytes[25], image.colourType) << image.id;
+
+        std::ifstream file(std::string(DRANVELOR_RESOURCES_DIR) + "/" + image.file,
+                           std::ios::binary);
+        const std::vector<unsigned char> committed((std::istreambuf_iterator<char>(file)),
+                                                   std::istreambuf_iterator<char>());
+        EXPECT_EQ(committed, std::vector<unsigned char>(bytes, bytes + size)) << image.file;
+    }
+}
+#endif
 
 } // namespace
