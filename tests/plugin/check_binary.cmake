@@ -1,0 +1,38 @@
+# Checks what the plug-in binary shows a host's loader: it exports VSTPluginMain and main and
+# nothing else, and a Windows DLL imports only DLLs every Windows installation has.
+# Arguments: -DBINARY=path -DDUMP=tool (objdump for Windows, nm for Linux) -DWINDOWS=ON|OFF
+cmake_minimum_required(VERSION 3.25)
+if(WINDOWS)
+  execute_process(COMMAND ${DUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+  set(system_dlls kernel32.dll user32.dll gdi32.dll ole32.dll shell32.dll msvcrt.dll
+                  advapi32.dll msimg32.dll uuid.dll)
+  foreach(import ${imports})
+    string(REPLACE "DLL Name: " "" dll "${import}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST system_dlls)
+      message(FATAL_ERROR "${BINARY} imports ${dll}, which a user's machine may not have")
+    endif()
+  endforeach()
+  # Lines "[   0] name" after the table's heading; brackets would upset CMake's lists.
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([^\n]+\n)*)" table "${dump}")
+  string(REGEX REPLACE "[ \t]*\\[ *[0-9]+\\] " " T " table "${CMAKE_MATCH_1}")
+  string(REGEX MATCHALL " T [A-Za-z_][A-Za-z0-9_]*" names "${table}")
+else()
+  execute_process(COMMAND ${DUMP} -D --defined-only ${BINARY} OUTPUT_VARIABLE dump
+                  RESULT_VARIABLE status)
+  string(REGEX MATCHALL " T [A-Za-z_][A-Za-z0-9_]*" names "${dump}")
+endif()
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cannot read ${BINARY}")
+endif()
+set(exports "")
+foreach(name ${names})
+  string(REGEX REPLACE "^ T " "" name "${name}")
+  list(APPEND exports ${name})
+endforeach()
+list(SORT exports)
+if(NOT exports STREQUAL "VSTPluginMain;main")
+  message(FATAL_ERROR "${BINARY} exports '${exports}' instead of exactly VSTPluginMain and main")
+endif()
+message(STATUS "exports: ${exports}")
