@@ -208,26 +208,25 @@ void CViewContainer::onMouseDown(CDrawContext* context, CPoint& where, int32_t b
     }
 }
 
-int32_t CViewContainer::onKeyDown(KeyCode& keyCode)
+int32_t CViewContainer::routeKey(int32_t (CView::*handler)(KeyCode&), KeyCode& keyCode)
 {
     for (ChildNode* node = lastChild; node; node = node->previous)
     {
-        const int32_t answer = node->view->onKeyDown(keyCode);
+        const int32_t answer = (node->view->*handler)(keyCode);
         if (answer != -1)
             return answer;
     }
     return -1;
 }
 
+int32_t CViewContainer::onKeyDown(KeyCode& keyCode)
+{
+    return routeKey(&CView::onKeyDown, keyCode);
+}
+
 int32_t CViewContainer::onKeyUp(KeyCode& keyCode)
 {
-    for (ChildNode* node = lastChild; node; node = node->previous)
-    {
-        const int32_t answer = node->view->onKeyUp(keyCode);
-        if (answer != -1)
-            return answer;
-    }
-    return -1;
+    return routeKey(&CView::onKeyUp, keyCode);
 }
 
 bool CViewContainer::onWheel(CDrawContext* context, const CPoint& where, float distance)

@@ -87,6 +87,9 @@ protected:
     // Drops the frame's focus and this container's drag target when they lie in a leaving view.
     void forgetView(CView* view);
     void unlink(ChildNode* node);
+    // Offers a key to the children from the last to the first; the first answer other than -1
+    // wins.
+    int32_t routeKey(int32_t (CView::*handler)(KeyCode&), KeyCode& keyCode);
 
     ChildNode* firstChild = nullptr;
     ChildNode* lastChild = nullptr;
