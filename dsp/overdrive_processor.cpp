@@ -2,6 +2,7 @@
 
 #include "dsp/engine_layout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -50,14 +51,26 @@ double driveGainFor(float value)
     return (static_cast<double>(value) * kDriveSlope + kDriveOffset) * 0.25;
 }
 
+// Hosts may send any finite value, and the effect keeps it as given; only what the engine maps
+// is held inside the range where the chain stays stable and its float output finite, measured
+// with full-scale input at 44.1, 96 and 192 kHz. Below Tone -15.8 the shelf's corner passes half
+// of 44.1 kHz and the shelf diverges. Above Tone 3.5 its pole comes so near -1 that the burst a
+// Tone change sets off (up to 5500 times Level) no longer dies away within half a second, and by
+// Tone 11 it never does. Level is held where that burst still fits a float. Drive needs no limit:
+// the arctangent and the limiter bound its effect at every value.
+constexpr float kToneLowest = -15.5f;
+constexpr float kToneHighest = 3.5f;
+constexpr float kLevelLimit = 1e33f;
+
 double levelGainFor(float value)
 {
-    return static_cast<double>(value) * 0.1 + DENORMAL_OFFSET;
+    return static_cast<double>(std::clamp(value, -kLevelLimit, kLevelLimit)) * 0.1 +
+           DENORMAL_OFFSET;
 }
 
 double tonePosition(float value)
 {
-    return 2.0 * (static_cast<double>(value) - 0.5);
+    return 2.0 * (static_cast<double>(std::clamp(value, kToneLowest, kToneHighest)) - 0.5);
 }
 } // namespace
 

@@ -42,6 +42,10 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* owner)
 
 AEffGUIEditor::~AEffGUIEditor()
 {
+    // An editor whose construction failed must not stay behind in its effect, which would
+    // delete it a second time.
+    if (effect && effect->getEditor() == this)
+        effect->setEditor(nullptr);
     platform::exitThreadServices();
 }
 

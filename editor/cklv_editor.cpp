@@ -10,6 +10,7 @@
 #include "host/audio_effect.h"
 #include "resources/resource_ids.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +46,13 @@ void showValue(CTextEdit* field, float value)
     char text[64];
     std::snprintf(text, sizeof text, "%2.2f", static_cast<double>(value * 10.0f));
     field->setText(text);
+}
+
+// Hosts may set values outside 0..1, which the fields show as they are; a knob has no frame
+// beyond its film strip, so it shows the nearest end.
+float knobPosition(float value)
+{
+    return std::clamp(value, 0.0f, 1.0f);
 }
 
 bool isDigit(char c)
@@ -112,7 +120,7 @@ bool CKLVEditor::open(void* ptr)
                            kKnobTop + kKnobSize);
         knobs[i] = new CAnimKnob(bounds, this, kDriveKnob + i, kKnobFrames, kKnobFrameHeight,
                                  strips[i], CPoint(0, 0));
-        knobs[i]->setValue(effect->getParameter(i));
+        knobs[i]->setValue(knobPosition(effect->getParameter(i)));
         knobs[i]->setTransparent(true);
         newFrame->addView(knobs[i]);
     }
@@ -121,7 +129,7 @@ bool CKLVEditor::open(void* ptr)
         const CCoord left = kKnobLefts[i] + kFieldInset;
         const CRect bounds(left, kFieldTop, left + kFieldWidth, kFieldBottom);
         fields[i] = new CTextEdit(bounds, this, kDriveField + i, "5.00", nullptr, 0);
-        showValue(fields[i], knobs[i]->getValue());
+        showValue(fields[i], effect->getParameter(i));
         fields[i]->setFont(kNormalFontSmall);
         fields[i]->setTransparent(true);
         newFrame->addView(fields[i]);
@@ -144,6 +152,8 @@ bool CKLVEditor::open(void* ptr)
     addSplash(kLinearSplashRect, kLinearSplash);
 
     setKnobMode(linearKnobs ? kLinearKnobMode : kCircularKnobMode);
+    // Values recorded while the window was closed, or while it was being built.
+    applyPendingValues();
 
     for (CBitmap* bitmap : strips)
         bitmap->release();
@@ -165,16 +175,36 @@ void CKLVEditor::close()
 
 void CKLVEditor::setParameter(VstInt32 index, float value)
 {
-    if (!frame)
+    if (index < 0 || index >= kNumParameters)
         return;
-    if (index >= kDriveKnob && index < kDriveKnob + kNumKnobs)
+    pending[index].value.store(value, std::memory_order_relaxed);
+    pending[index].changed.store(true, std::memory_order_release);
+}
+
+void CKLVEditor::idle()
+{
+    if (frame)
+        applyPendingValues();
+    AEffGUIEditor::idle();
+}
+
+void CKLVEditor::applyPendingValues()
+{
+    for (int index = 0; index < kNumParameters; ++index)
     {
-        knobs[index]->setValue(effect->getParameter(index));
-        showValue(fields[index], value);
-    }
-    else if (index == kBypassButton)
-    {
-        bypassButton->setValue(effect->getParameter(index));
+        // A value recorded after the flag is taken raises it again for the next pass.
+        if (!pending[index].changed.exchange(false, std::memory_order_acquire))
+            continue;
+        const float value = pending[index].value.load(std::memory_order_relaxed);
+        if (index == kBypassButton)
+        {
+            bypassButton->setValue(value);
+        }
+        else
+        {
+            knobs[index]->setValue(knobPosition(value));
+            showValue(fields[index], value);
+        }
     }
 }
 
@@ -215,7 +245,8 @@ void CKLVEditor::commitTypedValue(int parameter)
     fields[parameter]->getText(text);
     if (!isTypedNumber(text))
     {
-        showValue(fields[parameter], knobs[parameter]->getValue());
+        // The effect's value: the knob may not have been given the latest one yet.
+        showValue(fields[parameter], effect->getParameter(parameter));
         return;
     }
     auto typed = static_cast<float>(std::atof(text));

@@ -5,6 +5,8 @@
 #include "editor/aeffguieditor.h"
 #include "gui/control.h"
 
+#include <atomic>
+
 namespace VSTGUI
 {
 class CAnimKnob;
@@ -35,12 +37,25 @@ public:
 
     bool open(void* ptr) override;
     void close() override;
-    // May run on any thread: only stores values and texts, which the next idle pass draws.
+    void idle() override;
+    // May run on any thread, also while the window opens or closes: only records the value,
+    // which the UI thread hands to the controls at its next idle pass or open.
     void setParameter(VstInt32 index, float value) override;
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
 
 private:
     static constexpr int kNumKnobs = 3;
+    static constexpr int kNumParameters = kNumKnobs + 1;
+
+    // A value recorded by setParameter and not yet shown.
+    struct PendingValue
+    {
+        std::atomic<float> value{0.0f};
+        std::atomic<bool> changed{false};
+    };
+
+    // UI thread: shows the recorded values on the controls.
+    void applyPendingValues();
 
     // Takes the typed text of a field when it reads as a number, otherwise shows the knob again.
     void commitTypedValue(int parameter);
@@ -50,6 +65,7 @@ private:
     VSTGUI::CTextEdit* fields[kNumKnobs] = {};
     VSTGUI::COnOffButton* bypassButton = nullptr;
 
+    PendingValue pending[kNumParameters];
     VSTGUI::CBitmap* background; // counted
     // The knob mode chosen in the splash areas, applied again at every open.
     bool linearKnobs = true;

@@ -2,7 +2,6 @@
 
 #include "editor/cklv_editor.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -75,13 +74,10 @@ void CKLV::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sa
 
 void CKLV::setParameter(VstInt32 index, float value)
 {
-    // A value that is not a number would poison the program and every later display, and a
-    // control far outside the normalized range would make the tone shelf unstable or the output
-    // overflow. Bypass only tells zero from non-zero.
+    // A value that is not a number would poison the program and every later display. Values
+    // outside 0..1 are kept as given; the engine keeps its own mapping of them in bounds.
     if (!std::isfinite(value))
         return;
-    if (index != kBypass)
-        value = std::clamp(value, 0.0f, 1.0f);
     CKLVProgram& program = programs[static_cast<size_t>(curProgram)];
     switch (index)
     {

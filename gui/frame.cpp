@@ -31,8 +31,12 @@ CFrame::CFrame(const CRect& rect, void* parent, AEffGUIEditor* owner)
 
 CFrame::~CFrame()
 {
+    // An open edit box ends as a lost focus does, so the host's edit gesture is closed too.
+    if (focusView)
+        setFocusView(nullptr);
+    // A modal view still shown goes with the frame, which holds its only reference.
     if (modalView)
-        removeView(modalView, false);
+        removeView(modalView, true);
     modalView = nullptr;
     setCursor(0);
     if (dropActive && window)

@@ -2,7 +2,6 @@
 
 #include "gui/bitmap.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace VSTGUI
@@ -39,8 +38,8 @@ void COnOffButton::onMouseDown(CDrawContext* context, CPoint&, int32_t buttons)
 {
     if (!acceptMouseDown(context, buttons, true))
         return;
-    // Any value that truncates to nonzero counts as on; 0.5 and 0.3 turn on.
-    value = std::trunc(value) != 0.f ? 0.f : 1.f;
+    // Any nonzero value shows on, so a click from it must turn the button off.
+    value = value != 0.f ? 0.f : 1.f;
     if (listener && style == kPreListenerUpdate)
         tellListener(context);
     runIdle();

@@ -99,16 +99,10 @@ void CSplashScreenView::onMouseDown(CDrawContext* context, CPoint&, int32_t butt
     if (!frame)
         return;
     frame->setDirty(true);
-    // Destroys this view (see onRemoved): nothing may touch it afterwards.
+    // The frame hands the reference the view was created with back; dropping it destroys the
+    // view, so nothing may touch it afterwards.
     frame->setModalView(nullptr);
-}
-
-bool CSplashScreenView::onRemoved(CView* parent)
-{
-    const bool removed = CView::onRemoved(parent);
-    // The frame's child list still holds the view, so this never destroys it here.
     release();
-    return removed;
 }
 
 } // namespace VSTGUI

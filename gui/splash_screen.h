@@ -47,11 +47,9 @@ public:
     ~CSplashScreenView() override;
 
     void draw(CDrawContext* context) override;
-    // A left click closes the splash and destroys this view.
+    // A left click closes the splash and destroys this view; a view still shown when the
+    // window closes goes with the frame.
     void onMouseDown(CDrawContext* context, CPoint& where, int32_t buttons) override;
-    // Leaving the frame, by a click or with the frame's destruction, drops the reference the
-    // view was created with, so that a picture shown when the window closes does not leak.
-    bool onRemoved(CView* parent) override;
 
 private:
     CSplashScreen* splashScreen; // not counted

@@ -43,7 +43,6 @@ bool lacksRequiredPointer(VstInt32 opcode, VstIntPtr value, void* ptr)
     case effCanDo:
     case effGetParameterProperties:
     case effGetMidiProgramName:
-    case effGetCurrentMidiProgram:
     case effGetMidiProgramCategory:
     case effGetMidiKeyName:
     case effShellGetNextPlugin:

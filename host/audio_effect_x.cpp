@@ -134,7 +134,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effStopProcess:
         return stopProcess();
     case effSetTotalSampleToProcess:
-        return setTotalSampleToProcess(count);
+        return setTotalSampleToProcess(value);
     case effSetPanLaw:
         return setPanLaw(count, opt) ? 1 : 0;
     case effBeginLoadBank:

@@ -104,7 +104,7 @@ public:
     virtual VstInt32 getNextShellPlugin(char* /*name*/) { return 0; }
     virtual VstInt32 startProcess() { return 0; }
     virtual VstInt32 stopProcess() { return 0; }
-    virtual VstInt32 setTotalSampleToProcess(VstInt32 value) { return value; }
+    virtual VstIntPtr setTotalSampleToProcess(VstIntPtr value) { return value; }
     virtual bool setPanLaw(VstInt32 /*type*/, float /*gain*/) { return false; }
     virtual VstInt32 beginLoadBank(VstPatchChunkInfo* /*info*/) { return 0; }
     virtual VstInt32 beginLoadProgram(VstPatchChunkInfo* /*info*/) { return 0; }

@@ -128,8 +128,13 @@ namespace platform
 
 bool registerDropTarget(Window window, CFrame* frame)
 {
-    // The registration holds the only reference; revoking it destroys the target.
-    return RegisterDragDrop(reinterpret_cast<HWND>(window), new CDropTarget(frame)) == S_OK;
+    // Once registered, the registration holds the only reference and revoking it destroys the
+    // target; a refused registration destroys it here.
+    auto* target = new CDropTarget(frame);
+    target->AddRef();
+    const bool registered = RegisterDragDrop(reinterpret_cast<HWND>(window), target) == S_OK;
+    target->Release();
+    return registered;
 }
 
 void revokeDropTarget(Window window)

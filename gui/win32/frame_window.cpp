@@ -47,11 +47,31 @@ LRESULT paint(HWND window, CFrame* frame)
     return 0;
 }
 
-void pressButton(HWND window, CFrame* frame, LPARAM lParam)
+// The buttons and modifiers the press message carries. By the time a short click is handled its
+// release may already have happened, so the live state would miss the press.
+int32_t buttonsOfPress(WPARAM wParam)
+{
+    int32_t buttons = 0;
+    if (wParam & MK_LBUTTON)
+        buttons |= kLButton;
+    if (wParam & MK_MBUTTON)
+        buttons |= kMButton;
+    if (wParam & MK_RBUTTON)
+        buttons |= kRButton;
+    if (wParam & MK_SHIFT)
+        buttons |= kShift;
+    if (wParam & MK_CONTROL)
+        buttons |= kControl;
+    if (GetKeyState(VK_MENU) < 0)
+        buttons |= kAlt;
+    return buttons;
+}
+
+void pressButton(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam)
 {
     CDrawContext* context = new CDrawContext(frame, nullptr, reinterpret_cast<Window>(window));
     CPoint where(static_cast<CCoord>(LOWORD(lParam)), static_cast<CCoord>(HIWORD(lParam)));
-    frame->onMouseDown(context, where, kButtonsUnknown);
+    frame->onMouseDown(context, where, buttonsOfPress(wParam));
     context->release();
 }
 
@@ -86,7 +106,7 @@ LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MBUTTONDOWN:
         if (frame)
         {
-            pressButton(window, frame, lParam);
+            pressButton(window, frame, wParam, lParam);
             return 0;
         }
         break;

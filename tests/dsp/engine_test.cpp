@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace
@@ -198,6 +199,60 @@ TEST(EngineHistories, ResetStartsFromSilenceAndKeepsTheSettings)
     EXPECT_EQ(4, engine.getFactor());
     EXPECT_EQ(0.9f, engine.getParameter(OverdriveProcessor::kTone));
     EXPECT_TRUE(identical(expected, run(engine, probe)));
+}
+
+TEST(EngineHistories, ARateChangeRedesignsEveryFilterForTheNewRate)
+{
+    // Tone away from 0.5, so that a shelf left at the old rate would show.
+    const std::vector<double> probe = test_signals::musical(96000, 6000);
+    OverdriveProcessor fresh;
+    configure(fresh, 96000, 0.6f, 0.85f, 0.7f);
+    const std::vector<double> expected = run(fresh, probe);
+
+    OverdriveProcessor engine;
+    configure(engine, 44100, 0.6f, 0.85f, 0.7f);
+    run(engine, test_signals::noise(3000, 21));
+    engine.reset();
+    engine.setSampleRate(96000);
+    EXPECT_TRUE(identical(expected, run(engine, probe)));
+}
+
+TEST(EngineHistories, ARateChangeClearsTheCascadeAndKeepsTheOnePoleHistories)
+{
+    OverdriveProcessor engine;
+    configure(engine, 44100, 0.6f, 0.85f, 0.7f);
+    run(engine, test_signals::musical(44100, 3001));
+    const OnePoleFilter input = engine.getInputHighPass();
+    const OnePoleFilter clip = engine.getClipHighPass();
+    const OnePoleFilter output = engine.getOutputLowPass();
+    const ToneShelf::History shelf = engine.getTone().history;
+    engine.setSampleRate(96000);
+    for (const auto& [kept, before] : {std::pair{&engine.getInputHighPass(), &input},
+                                       {&engine.getClipHighPass(), &clip},
+                                       {&engine.getOutputLowPass(), &output}})
+    {
+        EXPECT_NE(before->previousOutput, 0.0);
+        EXPECT_EQ(kept->previousInput, before->previousInput);
+        EXPECT_EQ(kept->previousOutput, before->previousOutput);
+    }
+    EXPECT_EQ(engine.getTone().history.previousOutput, shelf.previousOutput);
+
+    // An engine at the new rate with the same one-pole histories and an empty cascade.
+    OverdriveProcessor empty;
+    configure(empty, 96000, 0.6f, 0.85f, 0.7f);
+    // The engine offers its filters read-only; the test alone writes the histories in.
+    const auto copyHistory = [](const OnePoleFilter& from, const OnePoleFilter& to)
+    {
+        auto& target = const_cast<OnePoleFilter&>(to);
+        target.previousInput = from.previousInput;
+        target.previousOutput = from.previousOutput;
+    };
+    copyHistory(input, empty.getInputHighPass());
+    copyHistory(clip, empty.getClipHighPass());
+    copyHistory(output, empty.getOutputLowPass());
+    const_cast<ToneShelf&>(empty.getTone()).history = shelf;
+    const std::vector<double> probe = test_signals::noise(2000, 22);
+    EXPECT_TRUE(identical(run(empty, probe), run(engine, probe)));
 }
 
 TEST(EngineOutput, SilenceSettlesOnTheAccumulatedOffsets)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <psapi.h>
@@ -309,6 +310,94 @@ TEST_F(EditorWindowTest, AutomationFromAnotherThreadIsDrawnAtTheNextIdleOnly)
     session.dispatch(effEditIdle);
     session.pump(100, false);
     EXPECT_EQ(knobMismatches(session.capture(), 0, "knob_drive.png", 120), 0);
+}
+
+TEST_F(EditorWindowTest, ShortClicksAreNotLost)
+{
+    session.openEditor();
+    session.perform([&] { input::tap(session.hostWindow(), kBypassCentre.x, kBypassCentre.y); });
+    EXPECT_EQ(WindowSession::takeTraffic(),
+              (std::vector<std::string>{"begin 3", "automate 3 1", "end 3"}));
+
+    session.perform(
+        [&] { input::tap(session.hostWindow(), kDriveFieldCentre.x, kDriveFieldCentre.y); });
+    session.perform([&] { input::type("3\r"); });
+    std::vector<std::string> traffic = WindowSession::takeTraffic();
+    EXPECT_EQ(automated(traffic, 0), std::vector<float>{0.3f});
+    ASSERT_FALSE(traffic.empty());
+    EXPECT_EQ(traffic.front(), "begin 5");
+}
+
+TEST_F(EditorWindowTest, AnyNonZeroBypassShowsOnAndOneClickTurnsItOff)
+{
+    session.setParameter(3, 0.3f);
+    session.openEditor();
+    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skin("bypass.png"), 0, 30), 0);
+    click(kBypassCentre);
+    EXPECT_EQ(WindowSession::takeTraffic(),
+              (std::vector<std::string>{"begin 3", "automate 3 0", "end 3"}));
+    EXPECT_EQ(session.getParameter(3), 0.0f);
+    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skin("bypass.png"), 0, 0), 0);
+}
+
+TEST_F(EditorWindowTest, ClosingWithTheDriveFieldOpenEndsItsEdit)
+{
+    session.openEditor();
+    click(kDriveFieldCentre);
+    session.closeEditor();
+    EXPECT_EQ(WindowSession::takeTraffic(), (std::vector<std::string>{"begin 5", "end 5"}));
+}
+
+// The host's audio thread automates everything while its UI thread opens, idles and closes the
+// window: nothing crashes, and the window then shows the last values.
+TEST_F(EditorWindowTest, AutomationStormWhileTheWindowOpensAndCloses)
+{
+    std::atomic<bool> running{true};
+    float last[4] = {};
+    std::thread audio(
+        [&]
+        {
+            std::vector<float> in(64, 0.25f), out(64);
+            unsigned seed = 1;
+            for (long block = 0; running.load(std::memory_order_relaxed); ++block)
+            {
+                if (block % 8 == 0)
+                    session.dispatch(effSetProgram, 0, block / 8 % 16);
+                for (VstInt32 index = 0; index < 4; ++index)
+                {
+                    seed = seed * 1664525u + 1013904223u;
+                    last[index] = static_cast<float>(seed >> 8) / 16777216.0f;
+                    session.setParameter(index, last[index]);
+                }
+                session.process(in.data(), out.data(), 64);
+            }
+        });
+    const DWORD start = GetTickCount();
+    int openings = 0;
+    while (GetTickCount() - start < 3000)
+    {
+        session.dispatch(effEditOpen, 0, 0, session.hostWindow());
+        session.pump(60);
+        session.closeEditor();
+        ++openings;
+    }
+    running = false;
+    audio.join();
+    EXPECT_GT(openings, 10);
+
+    session.openEditor();
+    const Capture shown = session.capture();
+    const char* const strips[] = {"knob_drive.png", "knob_tone.png", "knob_level.png"};
+    for (int knob = 0; knob < 3; ++knob)
+    {
+        const int frame = static_cast<int>(last[knob] * 9380.0f) / 70; // as the knob rounds
+        EXPECT_EQ(knobMismatches(shown, knob, strips[knob], frame), 0) << knob;
+        char text[16];
+        std::snprintf(text, sizeof text, "%2.2f", static_cast<double>(last[knob] * 10.0f));
+        EXPECT_EQ(shown.area(fieldOf(knob)), referenceField(fieldOf(knob), text)) << knob;
+    }
+    const int bypassTop = last[3] != 0.0f ? 30 : 0;
+    EXPECT_EQ(pictureMismatches(shown, kBypassArea, skin("bypass.png"), 0, bypassTop), 0);
 }
 
 // Free slots of the process's GDI handle table: Wine does not count objects per process, so

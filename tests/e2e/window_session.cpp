@@ -13,8 +13,7 @@ namespace
 
 constexpr DWORD kIdleInterval = 20;
 constexpr DWORD kStepDelay = 30;
-// Controls read the button state when they handle the press, so a click lasts as long as a
-// person's does.
+// A click lasts as long as a person's does, long enough for a drag to start.
 constexpr DWORD kClickHold = 100;
 constexpr int kWindowLeft = 40;
 constexpr int kWindowTop = 40;
@@ -180,6 +179,13 @@ float WindowSession::getParameter(VstInt32 index)
     return effect->getParameter(effect, index);
 }
 
+void WindowSession::process(float* input, float* output, VstInt32 count)
+{
+    float* inputs[1] = {input};
+    float* outputs[1] = {output};
+    effect->processReplacing(effect, inputs, outputs, count);
+}
+
 void WindowSession::openEditor()
 {
     dispatch(effEditOpen, 0, 0, window);
@@ -294,6 +300,12 @@ void click(HWND window, int x, int y)
     press();
     Sleep(kClickHold);
     release();
+}
+
+void tap(HWND window, int x, int y)
+{
+    moveTo(window, x, y);
+    xdotool("click 1");
 }
 
 void drag(HWND window, int x, int y, int dy)

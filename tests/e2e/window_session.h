@@ -49,6 +49,7 @@ public:
                        void* ptr = nullptr);
     void setParameter(VstInt32 index, float value);
     float getParameter(VstInt32 index);
+    void process(float* input, float* output, VstInt32 count);
 
     void openEditor();
     void closeEditor();
@@ -78,6 +79,8 @@ void moveTo(HWND window, int x, int y);
 void press();
 void release();
 void click(HWND window, int x, int y);
+// A press and its release sent together, as a touchpad tap or a quick finger sends them.
+void tap(HWND window, int x, int y);
 // Vertical drag from (x, y) by dy pixels (negative is up), in steps.
 void drag(HWND window, int x, int y, int dy);
 // Characters and "\r" for Return.

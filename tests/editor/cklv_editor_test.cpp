@@ -5,6 +5,7 @@
 #include "gui/frame.h"
 #include "gui/knob.h"
 #include "gui/on_off_button.h"
+#include "gui/software/edit_control.h"
 #include "gui/software/test_control.h"
 #include "gui/software/window_control.h"
 #include "gui/splash_screen.h"
@@ -199,6 +200,7 @@ TEST_F(CKLVEditorTest, ControlsAutomateTheirParameterAndTheFieldFollowsTheKnob)
 
     EXPECT_EQ(editTraffic(), (std::vector<std::string>{"automate 2 0.3", "automate 3 1"}));
     EXPECT_EQ(effect->getParameter(2), 0.3f);
+    dispatch(effEditIdle);
     EXPECT_EQ(text(2), "3.00");
     EXPECT_EQ(effect->getParameter(3), 1.0f);
 }
@@ -237,12 +239,13 @@ TEST_F(CKLVEditorTest, TypedTextsAreCheckedClampedAndShownInTheFieldsFormat)
             EXPECT_TRUE(editTraffic().empty()) << c.typed;
             EXPECT_EQ(effect->getParameter(1), 0.25f) << c.typed;
         }
-        EXPECT_EQ(text(1), c.shown) << c.typed;
         EXPECT_TRUE(field(1)->isDirty()) << c.typed;
+        dispatch(effEditIdle);
+        EXPECT_EQ(text(1), c.shown) << c.typed;
     }
 }
 
-TEST_F(CKLVEditorTest, MirrorOnlyStoresAndTheNextIdleDraws)
+TEST_F(CKLVEditorTest, MirrorOnlyRecordsAndTheNextIdleShowsAndDraws)
 {
     effect->setParameter(0, 0.1f);
     openWindow();
@@ -252,11 +255,13 @@ TEST_F(CKLVEditorTest, MirrorOnlyStoresAndTheNextIdleDraws)
     // Host automation arrives on another thread while the window is open.
     std::thread automation([this] { effect->setParameter(0, 0.9f); });
     automation.join();
-    EXPECT_EQ(knob(0)->getValue(), 0.9f);
-    EXPECT_EQ(text(0), "9.00");
+    EXPECT_EQ(knob(0)->getValue(), 0.1f);
+    EXPECT_EQ(text(0), "1.00");
     EXPECT_EQ(pixels(kDriveKnobRect), before);
 
     dispatch(effEditIdle);
+    EXPECT_EQ(knob(0)->getValue(), 0.9f);
+    EXPECT_EQ(text(0), "9.00");
     EXPECT_NE(pixels(kDriveKnobRect), before);
 }
 
@@ -265,11 +270,36 @@ TEST_F(CKLVEditorTest, ChangesWhileClosedAreShownAtTheNextOpen)
     openWindow();
     dispatch(effEditClose);
     effect->setParameter(1, 0.8f);
+    effect->setParameter(2, 1.5f);
     effect->setParameter(3, 1.0f);
     openWindow();
     EXPECT_EQ(knob(1)->getValue(), 0.8f);
     EXPECT_EQ(text(1), "8.00");
+    // Outside 0..1 the field shows the value and the knob its nearest end.
+    EXPECT_EQ(knob(2)->getValue(), 1.0f);
+    EXPECT_EQ(text(2), "15.00");
     EXPECT_EQ(bypassButton()->getValue(), 1.0f);
+}
+
+TEST_F(CKLVEditorTest, ClosingTheWindowWithAFieldOpenEndsItsEdit)
+{
+    constexpr CPoint kDriveFieldCentre(205, 123);
+    openWindow();
+    click(kDriveFieldCentre);
+    ASSERT_NE(software::openEditBox(), nullptr);
+    dispatch(effEditClose);
+    EXPECT_EQ(software::openEditBox(), nullptr);
+    EXPECT_EQ(editTraffic(), (std::vector<std::string>{"begin 5", "end 5"}));
+
+    // Text typed before the close is taken, as when the field loses the focus.
+    openWindow();
+    click(kDriveFieldCentre);
+    software::typeIntoEditBox("8");
+    dispatch(effEditClose);
+    EXPECT_EQ(editTraffic(), (std::vector<std::string>{"begin 5", "end 5", "automate 0 0.8"}));
+    EXPECT_EQ(effect->getParameter(0), 0.8f);
+    openWindow();
+    EXPECT_EQ(text(0), "8.00");
 }
 
 TEST_F(CKLVEditorTest, SplashAreasChooseTheKnobModeForEveryLaterOpen)

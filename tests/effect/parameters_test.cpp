@@ -77,30 +77,79 @@ TEST_F(Parameters, DisplaysShowTenTimesTheValueAndBypassAsOnOff)
     EXPECT_EQ(text(effGetParamDisplay, kBypass), "Off");
 }
 
-// Far outside 0..1 the tone shelf turns unstable and the level overflows the output, so
-// values are held to the normalized range hosts use.
-TEST_F(Parameters, ValuesOutsideTheNormalizedRangeAreClamped)
+// Hosts may store and recall any value; what they set is what they read back.
+TEST_F(Parameters, ValuesOutsideTheNormalizedRangeAreKeptAsGiven)
 {
-    setParameter(kDrive, 1.5f);
-    setParameter(kTone, -0.25f);
-    EXPECT_EQ(getParameter(kDrive), 1.0f);
-    EXPECT_EQ(getParameter(kTone), 0.0f);
-    EXPECT_EQ(text(effGetParamDisplay, kDrive), "10.00000");
-    EXPECT_EQ(text(effGetParamDisplay, kTone), "0.000000");
-
-    setParameter(kTone, -1e30f);
-    setParameter(kLevel, 1e30f);
-    dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    float in[512], out[512];
-    for (int i = 0; i < 512; ++i)
-        in[i] = (i / 32) % 2 ? 1.0f : -1.0f;
-    float* inputs[1] = {in};
-    float* outputs[1] = {out};
-    for (int block = 0; block < 20; ++block)
+    setParameter(kDrive, -5.0f);
+    setParameter(kTone, 1e30f);
+    setParameter(kLevel, 1.5f);
+    setParameter(kBypass, 0.3f);
+    const float kept[] = {-5.0f, 1e30f, 1.5f, 0.3f};
+    const char* const displays[] = {"-50.0000", "Huge!", "15.00000", "On"};
+    for (int round = 0; round < 2; ++round)
     {
-        record->processReplacing(record, inputs, outputs, 512);
-        for (float sample : out)
-            ASSERT_LE(std::fabs(sample), 10.0f);
+        for (VstInt32 i = 0; i < 4; ++i)
+        {
+            EXPECT_EQ(getParameter(i), kept[i]) << i;
+            EXPECT_EQ(text(effGetParamDisplay, i), displays[i]) << i;
+        }
+        // The values live in the program too.
+        dispatch(effSetProgram, 0, 5);
+        EXPECT_EQ(getParameter(kDrive), 0.5f);
+        dispatch(effSetProgram, 0, 0);
+    }
+}
+
+// Only the engine holds its mapping of a value in bounds, so no finite value, alone or with
+// the others at their extremes, makes the output unstable or overflow at any supported rate.
+TEST_F(Parameters, EveryFiniteValueKeepsTheOutputFinite)
+{
+    constexpr float kMax = std::numeric_limits<float>::max();
+    const float extremes[] = {-kMax, -1e30f, -1e5f, -20.0f, -2.0f, 2.0f, 20.0f, 1e5f, 1e30f, kMax};
+    double in[512], out[512];
+    for (int i = 0; i < 512; ++i)
+        in[i] = (i / 16) % 2 ? 1.0 : -1.0;
+    double* inputs[1] = {in};
+    double* outputs[1] = {out};
+    float inFloat[512], outFloat[512];
+    for (int i = 0; i < 512; ++i)
+        inFloat[i] = static_cast<float>(in[i]);
+    float* floatInputs[1] = {inFloat};
+    float* floatOutputs[1] = {outFloat};
+
+    const auto expectFinite = [&](const char* what, float value)
+    {
+        for (int block = 0; block < 24; ++block)
+        {
+            record->processReplacing(record, floatInputs, floatOutputs, 512);
+            record->processDoubleReplacing(record, inputs, outputs, 512);
+            for (int i = 0; i < 512; ++i)
+                ASSERT_TRUE(std::isfinite(outFloat[i]) && std::isfinite(out[i]))
+                    << what << " " << value << " block " << block << " i " << i << " "
+                    << outFloat[i] << " " << out[i];
+        }
+    };
+    for (float rate : {44100.0f, 96000.0f, 192000.0f})
+    {
+        dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+        for (VstInt32 index : {kDrive, kTone, kLevel})
+        {
+            for (float value : extremes)
+            {
+                dispatch(effSetProgram, 0, 0);
+                setParameter(index, value);
+                expectFinite(index == kDrive ? "drive" : index == kTone ? "tone" : "level", value);
+            }
+        }
+        for (float drive : {-kMax, kMax})
+            for (float tone : {-kMax, kMax})
+                for (float level : {-kMax, kMax})
+                {
+                    setParameter(kDrive, drive);
+                    setParameter(kTone, tone);
+                    setParameter(kLevel, level);
+                    expectFinite("together", level);
+                }
     }
 }
 

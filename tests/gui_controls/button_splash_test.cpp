@@ -82,10 +82,12 @@ TEST_F(ButtonTest, Style1TellsTheListenerBeforeTheRedraw)
     EXPECT_EQ(shown(), kOn);
 }
 
-TEST_F(ButtonTest, AValueSetFromOutsideTurnsOffOnlyWhenItTruncatesToNonZero)
+TEST_F(ButtonTest, AClickFromAnyValueShownAsOnTurnsItOff)
 {
     COnOffButton* button = makeButton(kPostListenerUpdate);
     button->setValue(0.3f);
+    click(button, CPoint(15, 15), kLButton);
+    EXPECT_FLOAT_EQ(button->getValue(), 0.f);
     click(button, CPoint(15, 15), kLButton);
     EXPECT_FLOAT_EQ(button->getValue(), 1.f);
     button->setValue(2.f);

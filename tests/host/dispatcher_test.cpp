@@ -194,6 +194,15 @@ TEST(Dispatcher, ProgramSelectionStaysInsideTheBank)
     EXPECT_EQ(effect.program(), 3);
 }
 
+TEST(Dispatcher, TotalSamplesComeBackWhole)
+{
+    PlainEffect effect;
+    // Where the value is 64 bits wide, a count past 2^32 must not lose its high half.
+    const VstIntPtr total =
+        sizeof(VstIntPtr) > 4 ? static_cast<VstIntPtr>((int64_t{1} << 33) + 7) : VstIntPtr{-7};
+    EXPECT_EQ(effect.dispatcher(effSetTotalSampleToProcess, 0, total, nullptr, 0), total);
+}
+
 TEST(Dispatcher, MainsSwitchSuspendsAndResumes)
 {
     SpyEffect effect;

@@ -232,7 +232,6 @@ TEST(HostRecord, MissingTextOrRecordPointerAnswersZeroAndReachesNothing)
         effCanDo,
         effGetParameterProperties,
         effGetMidiProgramName,
-        effGetCurrentMidiProgram,
         effGetMidiProgramCategory,
         effGetMidiKeyName,
         effGetSpeakerArrangement,
@@ -251,6 +250,9 @@ TEST(HostRecord, MissingTextOrRecordPointerAnswersZeroAndReachesNothing)
         EXPECT_EQ(record->dispatcher(record, opcode, 0, 0, place, 0), 0) << opcode;
     EXPECT_TRUE(effect.calls.empty());
     EXPECT_TRUE(editor->calls.empty());
+
+    // Opcodes that never read the pointer answer as usual without one.
+    EXPECT_EQ(record->dispatcher(record, effGetCurrentMidiProgram, 0, 0, nullptr, 0), -1);
 
     // A window handle may be anything, null included: that opcode still reaches the editor.
     record->dispatcher(record, effEditOpen, 0, 0, nullptr, 0);

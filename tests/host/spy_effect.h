@@ -152,9 +152,10 @@ public:
     VstInt32 getNextShellPlugin(char*) override { return log("getNextShellPlugin"), 0; }
     VstInt32 startProcess() override { return log("startProcess"), 0; }
     VstInt32 stopProcess() override { return log("stopProcess"), 0; }
-    VstInt32 setTotalSampleToProcess(VstInt32 v) override
+    VstIntPtr setTotalSampleToProcess(VstIntPtr v) override
     {
-        return log("setTotalSampleToProcess", v), PlainEffect::setTotalSampleToProcess(v);
+        return log("setTotalSampleToProcess", static_cast<VstInt32>(v)),
+               PlainEffect::setTotalSampleToProcess(v);
     }
     bool setPanLaw(VstInt32 type, float gain) override
     {
