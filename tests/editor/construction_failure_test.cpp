@@ -15,6 +15,8 @@ long allocationsBeforeFailure = -1;
 long allocationsMade = 0;
 } // namespace
 
+// Every form of new and delete is replaced, so that all of them pair with each other (and no
+// sanitizer's own forms are mixed in).
 void* operator new(std::size_t size)
 {
     ++allocationsMade;
@@ -27,12 +29,54 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try
+    {
+        return operator new(size);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return operator new(size, tag);
+}
+
 void operator delete(void* block) noexcept
 {
     std::free(block);
 }
 
+void operator delete[](void* block) noexcept
+{
+    std::free(block);
+}
+
 void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, const std::nothrow_t&) noexcept
+{
+    std::free(block);
+}
+
+void operator delete[](void* block, const std::nothrow_t&) noexcept
 {
     std::free(block);
 }
