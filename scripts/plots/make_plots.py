@@ -21,7 +21,13 @@ from render import Plugin  # noqa: E402
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 
 
-def save(figure, folder, name):
+def draw(folder, name, plot, result, panels):
+    """Draws one picture: one panel (a wide figure) or two stacked panels sharing the x axis."""
+    if panels == 1:
+        figure, axes = plt.subplots(figsize=(10, 6))
+    else:
+        figure, axes = plt.subplots(panels, 1, sharex=True, figsize=(10, 7))
+    plot(result, axes)
     figure.tight_layout()
     # No creation software or date in the file: the same measurement gives the same bytes.
     figure.savefig(os.path.join(folder, name), dpi=100, metadata={"Software": None})
@@ -37,25 +43,15 @@ def main():
     args = parser.parse_args()
     plugin = Plugin(args.vsthost, args.plugin)
     os.makedirs(args.out, exist_ok=True)
-    plt.rcParams.update({"font.size": 10, "figure.figsize": (10, 7)})
+    plt.rcParams.update({"font.size": 10})
 
     tones = tone.measure(plugin)
-    figure, axes = plt.subplots(2, 1, sharex=True)
-    tone.plot(tones, axes)
-    save(figure, args.out, "tone.png")
-
+    draw(args.out, "tone.png", tone.plot, tones, 2)
     drives = drive.measure(plugin)
-    figure, axes = plt.subplots(figsize=(10, 6))
-    drive.plot_curve(drives, axes)
-    save(figure, args.out, "drive.png")
-    figure, axes = plt.subplots(2, 1, sharex=True)
-    drive.plot_spectra(drives, axes)
-    save(figure, args.out, "harmonics.png")
-
+    draw(args.out, "drive.png", drive.plot_curve, drives, 1)
+    draw(args.out, "harmonics.png", drive.plot_spectra, drives, 2)
     aliases = aliasing.measure(plugin)
-    figure, axes = plt.subplots(figsize=(10, 6))
-    aliasing.plot(aliases, axes)
-    save(figure, args.out, "aliasing.png")
+    draw(args.out, "aliasing.png", aliasing.plot, aliases, 1)
 
     figures = {"tone": tones["figures"], "drive": drives["figures"], "aliasing": aliases["figures"]}
     if args.json:

@@ -8,18 +8,7 @@ config=$1
 plugin=$2
 work=$3
 vsthost=${4:-}
-failures=0
-
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 
 rm -rf "$work"
 mkdir -p "$work"

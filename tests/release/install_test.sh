@@ -7,18 +7,7 @@ installer=$1
 plugin=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-failures=0
-
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 
 # run EXPECTED_STATUS PATTERN ARGS...: the installer exits so and says something matching.
 run() {
