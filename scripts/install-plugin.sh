@@ -110,13 +110,14 @@ missing_folders() {
 }
 
 install_plugin() {
-  local plugin=$1 folder name dest record created
+  local plugin=$1 folder name dest record listing created=()
   check_plugin "$plugin"
   folder=$(target_folder)
   name=$(basename "$plugin")
   dest="$folder/$name"
   record="$folder/$record_name"
-  mapfile -t created < <(missing_folders "$folder")
+  listing=$(missing_folders "$folder")
+  [ -z "$listing" ] || mapfile -t created <<<"$listing"
   if [ -e "$dest" ]; then
     if cmp -s "$plugin" "$dest"; then
       echo "already installed: $dest"
@@ -201,7 +202,10 @@ while [ $# -gt 0 ]; do
 done
 
 case "$command" in
-  install) install_plugin "${plugin:-$(default_plugin)}" ;;
+  install)
+    [ -n "$plugin" ] || plugin=$(default_plugin)
+    install_plugin "$plugin"
+    ;;
   uninstall)
     [ -z "$plugin" ] || usage_error "uninstall takes no plug-in file"
     uninstall_plugin

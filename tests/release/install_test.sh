@@ -71,6 +71,21 @@ echo "not a library" >"$scratch/$name"
 check "a file that is no library is refused" run 1 "not a plug-in" install "${target[@]}" "$scratch/$name"
 check "usage errors exit 2" run 2 "unknown option" install --frobnicate
 
+# A folder the user may not write to; root writes anywhere, so it runs as nobody then.
+locked="$scratch/locked"
+mkdir -p "$locked/drive_c"
+cp "$installer" "$plugin" "$locked/"
+chmod 755 "$scratch"
+chmod 555 "$locked/drive_c" "$locked"
+as_user=()
+[ "$(id -u)" -ne 0 ] || as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+locked_target=(--wine "$locked")
+[ -n "${target[*]}" ] || locked_target=()
+check "an unwritable folder is refused, once" bash -c '"$@" 2>&1 | grep -cx ".*: cannot write to $0.* (permission denied)" | grep -qx 1' \
+  "$locked" env HOME="$locked" "${as_user[@]}" bash "$locked/$(basename "$installer")" install \
+  "${locked_target[@]}" "$locked/$name"
+chmod 755 "$locked"
+
 if [ -z "${target[*]}" ]; then
   mkdir -p "$scratch/vst"
   export LXVST_PATH="$scratch/lxvst/deep:$scratch/vst" VST_PATH="$scratch/vst"
