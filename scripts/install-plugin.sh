@@ -118,6 +118,7 @@ install_plugin() {
   record="$folder/$record_name"
   listing=$(missing_folders "$folder")
   [ -z "$listing" ] || mapfile -t created <<<"$listing"
+  [ ! -d "$dest" ] || fail "$dest is a folder"
   if [ -e "$dest" ]; then
     if cmp -s "$plugin" "$dest"; then
       echo "already installed: $dest"
@@ -128,7 +129,7 @@ install_plugin() {
   [ "${#created[@]}" -eq 0 ] || mkdir -p "$folder" || fail "cannot create $folder"
   [ -w "$folder" ] || fail "cannot write to $folder (permission denied)"
   # Copy under a temporary name first: a host scanning the folder never sees half a plug-in.
-  cp "$plugin" "$folder/.$name.part" || fail "cannot write to $folder"
+  cp "$plugin" "$folder/.$name.part" || { rm -f "$folder/.$name.part"; fail "cannot write to $folder"; }
   chmod 644 "$folder/.$name.part"
   mv -f "$folder/.$name.part" "$dest"
   {
