@@ -26,12 +26,10 @@ check "the archive's plug-in is byte-identical to the built one" cmp "$plugin" "
 check "the README names the version and every control" \
   bash -c 'grep -q "Dranvelor '"$version"'" "$1" && grep -c "^  \(Drive\|Tone\|Level\|Bypass\) " "$1" | grep -qx 4' _ "$top/README.txt"
 check "the licence is there" grep -q "All rights reserved" "$top/LICENSE.txt"
-if [[ "$name" == *.so ]]; then
-  check "the installer is there and executable" test -x "$top/install.sh"
-fi
 
 deb="$work/dist/dranvelor_${version}_amd64.deb"
 if [[ "$name" == *.so ]]; then
+  check "the installer is there and executable" test -x "$top/install.sh"
   check "the Debian package is named dranvelor_${version}_amd64.deb" test -f "$deb"
   check "it holds the plug-in in /usr/lib/vst and the papers Debian wants" \
     bash -c 'dpkg-deb -c "$1" | awk "{print \$6}" | grep -x -e ./usr/lib/vst/Dranvelor.so \
