@@ -1,5 +1,6 @@
 #include "effect/cklv.h"
 
+#include "dranvelor_version.h"
 #include "editor/cklv_editor.h"
 
 #include <cmath>
@@ -194,4 +195,9 @@ bool CKLV::getProductString(char* text)
 {
     std::strcpy(text, "Morvandell");
     return true;
+}
+
+VstInt32 CKLV::getVendorVersion()
+{
+    return DRANVELOR_VENDOR_VERSION;
 }

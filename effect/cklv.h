@@ -41,7 +41,7 @@ public:
     bool getEffectName(char* name) override;
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
-    VstInt32 getVendorVersion() override { return 1000; }
+    VstInt32 getVendorVersion() override;
     VstPlugCategory getPlugCategory() override { return kPlugCategEffect; }
 
 protected:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds every plug-in target, renders the bundled demo through the plug-in
-# (the win32 DLL under Wine, the Linux library natively), and writes a picture of the skin
-# and a screenshot of the opened editor. Everything it writes goes to out/.
+# (the win32 DLL under Wine, the Linux library natively), writes a picture of the skin, a
+# screenshot of the opened editor, plots of what the plug-in does to sound and the release
+# packages. Everything it writes goes to out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 [ -n "${DRANVELOR_OWN_DISPLAY:-}" ] || prepare
@@ -32,5 +33,21 @@ echo "== pictures"
 "$root/build/linux/tools/skingen/skingen" --preview "$out/skin.png" "$root/resources"
 bash "$root/scripts/screenshot.sh" "$out/editor.png"
 
+echo "== plots"
+/usr/bin/python3 "$root/scripts/plots/make_plots.py" --vsthost "$linux_host" --plugin "$linux_plugin" \
+  --out "$out/plots" --json "$out/plots/figures.json"
+
+echo "== packages"
+rm -rf "$out/dist"
+mkdir -p "$out/dist"
+for preset in linux win32 win64; do
+  packages="$root/build/$preset/packages"
+  rm -rf "$packages"
+  cpack --config "$root/build/$preset/CPackConfig.cmake" -B "$packages" >"$root/build/cpack-$preset.log" 2>&1 ||
+    { tail -n 30 "$root/build/cpack-$preset.log"; exit 1; }
+  find "$packages" -maxdepth 1 -type f \( -name '*.zip' -o -name '*.tar.gz' -o -name '*.deb' \) \
+    -exec cp {} "$out/dist/" \;
+done
+
 echo "Wrote:"
-ls -1 "$out" | sed "s|^|  out/|"
+(cd "$root" && find out -type f | sort | sed "s|^|  |")

@@ -1,5 +1,6 @@
 // The built plug-in binary as a host meets it: loaded by path, started through VSTPluginMain,
 // driven only through the record.
+#include "dranvelor_version.h"
 #include "dsp/overdrive_processor.h"
 #include "tests/host/recording_host.h"
 #include "tests/plugin/plugin_library.h"
@@ -78,6 +79,7 @@ TEST_F(Startup, RecordDescribesTheEffect)
     EXPECT_EQ(r->version, 1);
     EXPECT_EQ(r->uniqueID, 0x4B4C5663); // "KLVc"
     EXPECT_EQ(r->initialDelay, 0);
+    EXPECT_EQ(plugin.dispatch(effGetVendorVersion), DRANVELOR_VENDOR_VERSION);
     // The record is embedded in the effect object it points to.
     const auto* object = static_cast<const char*>(r->object);
     const auto* self = reinterpret_cast<const char*>(r);

@@ -1,5 +1,7 @@
 // The version resource, read back the way Explorer and hosts read a DLL's properties. The
 // resource script is linked into this test program, so its own file carries the resource.
+#include "dranvelor_version.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -38,16 +40,17 @@ TEST(VersionResource, NamesTheProductAndItsVendor)
     EXPECT_EQ(stringValue(info, "CompanyName"), "Ostravelk");
     EXPECT_EQ(stringValue(info, "FileDescription"), "Dranvelor");
     EXPECT_EQ(stringValue(info, "OriginalFilename"), "Dranvelor.dll");
-    EXPECT_EQ(stringValue(info, "FileVersion"), "1.0.0.0");
-    EXPECT_EQ(stringValue(info, "ProductVersion"), "1.0.0.0");
+    EXPECT_EQ(stringValue(info, "FileVersion"), DRANVELOR_FILE_VERSION_TEXT);
+    EXPECT_EQ(stringValue(info, "ProductVersion"), DRANVELOR_FILE_VERSION_TEXT);
 
     void* value = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", &value, &length));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(DRANVELOR_VERSION_MINOR, DRANVELOR_VERSION_MAJOR));
+    EXPECT_EQ(fixed->dwFileVersionLS, DWORD(MAKELONG(0, DRANVELOR_VERSION_PATCH)));
+    EXPECT_EQ(fixed->dwProductVersionMS,
+              MAKELONG(DRANVELOR_VERSION_MINOR, DRANVELOR_VERSION_MAJOR));
     EXPECT_EQ(fixed->dwFileType, DWORD(VFT_DLL));
 }
 

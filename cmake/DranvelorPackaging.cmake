@@ -1,0 +1,68 @@
+# Release packages, made by cpack in a plug-in tree: a zip per Windows tree, a tar.gz and a
+# Debian package from the Linux tree. Two install components keep their layouts apart: "archive"
+# (the plug-in and its papers side by side) and "deb" (the plug-in under /usr/lib/vst);
+# DranvelorCPackOptions.cmake gives each generator its own.
+set(package_dir ${PROJECT_SOURCE_DIR}/packaging)
+set(DRANVELOR_MAINTAINER "Ostravelk <support@ostravelk.example>")
+set(papers ${PROJECT_BINARY_DIR}/packaging)
+configure_file(${package_dir}/README.txt.in ${papers}/README.txt @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${papers}/LICENSE.txt COPYONLY)
+
+install(TARGETS Dranvelor LIBRARY DESTINATION . COMPONENT archive)
+install(FILES ${papers}/README.txt ${papers}/LICENSE.txt DESTINATION . COMPONENT archive)
+
+if(WIN32)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(platform win32)
+  else()
+    set(platform win64)
+  endif()
+  set(CPACK_GENERATOR ZIP)
+else()
+  set(platform linux-${CMAKE_SYSTEM_PROCESSOR})
+  set(CPACK_GENERATOR "TGZ;DEB")
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/install-plugin.sh DESTINATION . RENAME install.sh
+          COMPONENT archive)
+
+  # Debian wants the licence as its copyright file and a compressed changelog in the docs.
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+  string(REGEX REPLACE "\n\n" "\n.\n" licence "${licence}")
+  string(REGEX REPLACE "\n([^\n])" "\n \\1" licence "\n${licence}")
+  file(WRITE ${papers}/copyright
+       "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+       "Upstream-Name: Dranvelor\n\nFiles: *\nCopyright: 2026 Ostravelk\nLicense: proprietary"
+       "${licence}")
+  configure_file(${package_dir}/changelog.in ${papers}/changelog @ONLY)
+  add_custom_command(OUTPUT ${papers}/changelog.gz
+                     COMMAND gzip -9nc ${papers}/changelog > ${papers}/changelog.gz
+                     DEPENDS ${papers}/changelog)
+  add_custom_target(dranvelor_changelog ALL DEPENDS ${papers}/changelog.gz)
+  install(TARGETS Dranvelor LIBRARY DESTINATION lib/vst COMPONENT deb
+          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  install(FILES ${papers}/copyright ${papers}/changelog.gz ${papers}/README.txt
+          DESTINATION share/doc/dranvelor COMPONENT deb)
+endif()
+
+set(CPACK_PACKAGE_NAME Dranvelor)
+set(CPACK_PACKAGE_VENDOR Ostravelk)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME Dranvelor-${PROJECT_VERSION}-${platform})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "mono overdrive effect (VST 2.4 plug-in)")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/DranvelorCPackOptions.cmake)
+set(CPACK_DRANVELOR_BINARY_DIR ${PROJECT_BINARY_DIR})
+
+set(CPACK_DEBIAN_PACKAGE_NAME dranvelor)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${DRANVELOR_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Dranvelor drives the upper part of a guitar's spectrum into a soft saturation,
+oversampled eight times, with a tone control and an output level. Hosts that
+load VST 2.4 plug-ins find it in /usr/lib/vst.")
+include(CPack)

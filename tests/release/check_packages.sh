@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# check_packages.sh CPACK_CONFIG PLUGIN WORK_DIR [VSTHOST]: makes the tree's release packages
+# and checks them as a user and as dpkg meet them. A Windows tree makes a zip that must carry
+# the DLL exactly as built; the Linux tree a tar.gz likewise and a Debian package that installs
+# the plug-in into /usr/lib/vst, depends on what the plug-in links and passes lintian.
+set -uo pipefail
+config=$1
+plugin=$2
+work=$3
+vsthost=${4:-}
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
+
+rm -rf "$work"
+mkdir -p "$work"
+cpack --config "$config" -B "$work/dist" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$config")
+name=$(basename "$plugin")
+
+# The archive: one folder holding the plug-in as built, the user's README and the licence.
+archive=$(find "$work/dist" -maxdepth 1 -name "Dranvelor-$version-*.zip" -o -maxdepth 1 -name "Dranvelor-$version-linux-x86_64.tar.gz")
+check "one archive named with the version" test "$(wc -w <<<"$archive")" -eq 1
+mkdir -p "$work/archive"
+(cd "$work/archive" && cmake -E tar xf "$archive")
+top=$(find "$work/archive" -mindepth 1 -maxdepth 1)
+check "the archive's plug-in is byte-identical to the built one" cmp "$plugin" "$top/$name"
+check "the README names the version and every control" \
+  bash -c 'grep -q "Dranvelor '"$version"'" "$1" && grep -c "^  \(Drive\|Tone\|Level\|Bypass\) " "$1" | grep -qx 4' _ "$top/README.txt"
+check "the licence is there" grep -q "All rights reserved" "$top/LICENSE.txt"
+
+deb="$work/dist/dranvelor_${version}_amd64.deb"
+if [[ "$name" == *.so ]]; then
+  check "the installer is there and executable" test -x "$top/install.sh"
+  check "the Debian package is named dranvelor_${version}_amd64.deb" test -f "$deb"
+  check "it holds the plug-in in /usr/lib/vst and the papers Debian wants" \
+    bash -c 'dpkg-deb -c "$1" | awk "{print \$6}" | grep -x -e ./usr/lib/vst/Dranvelor.so \
+      -e ./usr/share/doc/dranvelor/copyright -e ./usr/share/doc/dranvelor/changelog.gz | wc -l | grep -qx 3' _ "$deb"
+
+  # Every library the plug-in links must come from a package the Depends line names.
+  depends=$(dpkg-deb -f "$deb" Depends)
+  echo "Depends: $depends"
+  for needed in $(objdump -p "$plugin" | awk '$1 == "NEEDED" {print $2}'); do
+    path=$(ldd "$plugin" | awk -v n="$needed" '$1 == n {print $3}')
+    owner=$(dpkg -S "$(realpath "$path")" 2>/dev/null || dpkg -S "$path" 2>/dev/null)
+    owner=${owner%%:*}
+    check "Depends covers $needed (package ${owner:-unknown})" \
+      grep -qxF -- "${owner:-unknown}" < <(tr ',' '\n' <<<"$depends" | awk '{print $1}')
+  done
+
+  # Installed by dpkg into an empty root: the plug-in loads from there, and purging it
+  # leaves nothing. Maintainer scripts run outside the root, with a stand-in ldconfig.
+  inst="$work/root"
+  mkdir -p "$inst/var/lib/dpkg/updates" "$inst/var/lib/dpkg/info" "$work/bin"
+  touch "$inst/var/lib/dpkg/status"
+  printf '#!/bin/sh\n' >"$work/bin/ldconfig"
+  chmod +x "$work/bin/ldconfig"
+  export PATH="$work/bin:$PATH"
+  quietly() { "$@" >>"$work/commands.log" 2>&1 || { tail -n 20 "$work/commands.log"; return 1; }; }
+  dpkg_root=(dpkg --root="$inst" --force-not-root --force-depends --force-script-chrootless
+    --log=/dev/null)
+  check "dpkg installs it" quietly "${dpkg_root[@]}" -i "$deb"
+  check "the installed plug-in loads" quietly "$vsthost" info "$inst/usr/lib/vst/Dranvelor.so"
+  check "dpkg purges it" quietly "${dpkg_root[@]}" --purge dranvelor
+  check "nothing is left under /usr" test -z "$(find "$inst/usr" -type f 2>/dev/null)"
+
+  check "lintian finds no error" quietly lintian --fail-on error "$deb"
+fi
+
+[ "$failures" -eq 0 ]
