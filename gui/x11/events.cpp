@@ -91,10 +91,16 @@ void keyDown(WindowObject& window, XKeyEvent& event)
         window.frame->onKeyDown(code);
 }
 
-// Losing the keyboard to another window ends editing; focus moving inside the window does not.
-void focusOut(WindowObject& window, const XFocusChangeEvent& event)
+// Losing the keyboard to another window ends editing. Focus events also tell of the pointer's
+// focus and of moves inside the window, so the server is asked where the focus is now.
+void focusOut(WindowObject& window)
 {
-    if (window.editBox && event.mode == NotifyNormal && event.detail != NotifyInferior)
+    if (!window.editBox)
+        return;
+    ::Window focus = None;
+    int revert = 0;
+    XGetInputFocus(x11::display(), &focus, &revert);
+    if (focus != window.xid)
         x11::editBoxFocusLost(*window.editBox);
 }
 
@@ -116,7 +122,7 @@ void handle(XEvent& event)
         keyDown(*window, event.xkey);
         break;
     case FocusOut:
-        focusOut(*window, event.xfocus);
+        focusOut(*window);
         break;
     case DestroyNotify:
         if (event.xdestroywindow.window == window->xid)
