@@ -3,6 +3,7 @@
 #include "gui/pixel_blend.h"
 #include "gui/x11/x11.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -16,7 +17,8 @@ namespace platform
 {
 
 ImageObject::ImageObject(int32_t w, int32_t h, cairo_format_t format)
-    : surface(cairo_image_surface_create(format, w, h)), width(w), height(h)
+    : surface(cairo_image_surface_create(format, w, h)), width(w), height(h),
+      data(cairo_image_surface_get_data(surface)), stride(cairo_image_surface_get_stride(surface))
 {
 }
 
@@ -32,8 +34,7 @@ void ImageObject::beginPixels()
         return;
     bottomUp = false;
     for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
-        for (int32_t x = 0; x < width; ++x)
-            std::swap(at(x, top), at(x, bottom));
+        std::swap_ranges(&at(0, top), &at(0, top) + width, &at(0, bottom));
     endPixels();
 }
 

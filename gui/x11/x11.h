@@ -43,15 +43,16 @@ struct ImageObject
     void endPixels() { cairo_surface_mark_dirty(surface); }
     uint32_t& at(int32_t x, int32_t y)
     {
-        auto* row = cairo_image_surface_get_data(surface) +
-                    static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface);
-        return reinterpret_cast<uint32_t*>(row)[x];
+        return reinterpret_cast<uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride)[x];
     }
     uint8_t& maskAt(int32_t x, int32_t y)
     {
-        return cairo_image_surface_get_data(
-            surface)[static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface) + x];
+        return data[static_cast<std::ptrdiff_t>(y) * stride + x];
     }
+
+private:
+    uint8_t* data = nullptr; // the surface's pixels, fixed for its life
+    std::ptrdiff_t stride = 0;
 };
 
 struct EditBoxObject;
