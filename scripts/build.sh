@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds every plug-in target, renders the bundled demo through the plug-in
 # (the win32 DLL under Wine, the Linux library natively), and writes a picture of the skin
-# and a screenshot of the opened editor. Everything it writes goes to out/.
+# and screenshots of the opened editor on Windows (under Wine) and on Linux (X11). Everything it
+# writes goes to out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 [ -n "${DRANVELOR_OWN_DISPLAY:-}" ] || prepare
@@ -31,6 +32,7 @@ trap stop_wine EXIT
 echo "== pictures"
 "$root/build/linux/tools/skingen/skingen" --preview "$out/skin.png" "$root/resources"
 bash "$root/scripts/screenshot.sh" "$out/editor.png"
+"$linux_host" edit "$linux_plugin" --seconds 2 --screenshot "$out/editor-linux.png" >/dev/null
 
 echo "Wrote:"
 ls -1 "$out" | sed "s|^|  out/|"
