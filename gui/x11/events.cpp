@@ -133,7 +133,6 @@ void handle(XEvent& event)
         }
         break;
     default:
-        // Controls follow the pointer by polling it; motion and releases need no handling.
         break;
     }
 }
