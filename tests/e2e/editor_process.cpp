@@ -27,11 +27,17 @@ void pause(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+// xdotool sends nothing when it cannot connect, so a refused connection is tried again.
 void xdotool(const std::string& arguments)
 {
     const std::string command = "xdotool " + arguments;
-    if (std::system(command.c_str()) != 0)
-        throw std::runtime_error("failed: " + command);
+    for (int tries = 0; tries < 5; ++tries)
+    {
+        if (std::system(command.c_str()) == 0)
+            return;
+        pause(100);
+    }
+    throw std::runtime_error("failed: " + command);
 }
 
 // The top-level window vsthost titled after the effect.
@@ -62,7 +68,13 @@ Window findHostWindow(Display* display)
 
 EditorProcess::EditorProcess(const std::vector<std::string>& settings)
 {
-    display = XOpenDisplay(nullptr);
+    // A busy virtual server now and then turns a connection away.
+    for (int tries = 0; tries < 20 && !display; ++tries)
+    {
+        display = XOpenDisplay(nullptr);
+        if (!display)
+            pause(100);
+    }
     if (!display)
         throw std::runtime_error("no X display");
     int pipeEnds[2];
