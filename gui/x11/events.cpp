@@ -124,6 +124,10 @@ void handle(XEvent& event)
     case FocusOut:
         focusOut(*window);
         break;
+    case ClientMessage:
+    case SelectionNotify:
+        x11::dropEvent(*window, event);
+        break;
     case DestroyNotify:
         if (event.xdestroywindow.window == window->xid)
         {

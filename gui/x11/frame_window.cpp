@@ -205,6 +205,7 @@ void destroyFrameWindow(Window window)
     if (!window)
         return;
     window->frame = nullptr;
+    x11::forgetDrag(*window);
     x11::removeWindow(window);
     cairo_surface_destroy(window->screen);
     if (window->alive)
@@ -258,25 +259,6 @@ CRect getParentWindowRect(Window window)
         x11::requestFailed())
         return CRect();
     return CRect(x, y, x + static_cast<int32_t>(width), y + static_cast<int32_t>(height));
-}
-
-// Drops need the XDND protocol, which this window does not speak.
-bool registerDropTarget(Window, CFrame*)
-{
-    return false;
-}
-void revokeDropTarget(Window) {}
-bool dragOffersText(void*)
-{
-    return false;
-}
-int32_t dragItemCount(void*)
-{
-    return 0;
-}
-bool readDragItem(void*, int32_t, std::string&, int32_t&)
-{
-    return false;
 }
 
 } // namespace platform

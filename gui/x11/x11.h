@@ -67,6 +67,7 @@ struct WindowObject
     CRect exposed;                     // collected from a run of Expose events
     EditBoxObject* editBox = nullptr;  // drawn over the picture while open
     bool alive = true;                 // false once the server destroyed the window
+    bool dropTarget = false;           // announces XDND and takes drops
 };
 
 struct DeviceObject : DeviceState
@@ -123,6 +124,10 @@ uint32_t messageTime();
 int32_t buttonsOf(unsigned state);
 KeyCode keyCodeOf(XKeyEvent& event);
 void forgetCursors(); // the connection is closing
+
+// XDND client messages and the selection data of a drop onto a window.
+void dropEvent(WindowObject& window, XEvent& event);
+void forgetDrag(WindowObject& window); // the window is going away
 
 // The open edit box of a window: drawn over its picture, fed its keys and its focus loss.
 void drawEditBox(cairo_t* cr, EditBoxObject& box);
