@@ -5,6 +5,7 @@
 #include "gui/x11/x11.h"
 
 #include <cairo-xlib.h>
+#include <dlfcn.h>
 
 #include <cstdint>
 
@@ -41,6 +42,10 @@ constexpr long kEventMask =
     ExposureMask | ButtonPressMask | KeyPressMask | FocusChangeMask | StructureNotifyMask;
 
 ImageObject screenImage{1, 1, CAIRO_FORMAT_RGB24}; // what a device of no window draws into
+
+// cairo's pixman allocates its implementations when it is loaded and never frees them: unloaded
+// with the plug-in, they would be lost at every reload. cairo and what it uses stay loaded.
+const bool cairoKept = dlopen("libcairo.so.2", RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
 
 struct XWindow : WindowObject
 {

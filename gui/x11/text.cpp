@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <tuple>
 
 namespace VSTGUI
 {
@@ -36,6 +38,23 @@ std::string utf8(const char* text)
     return out;
 }
 
+// The faces are few (a family, weight and slant each) and every window uses them: each is
+// resolved through fontconfig once and kept for the life of the process.
+cairo_font_face_t* faceOf(const char* family, bool italic, bool bold)
+{
+    using Key = std::tuple<std::string, bool, bool>;
+    static auto* faces = new std::map<Key, cairo_font_face_t*>;
+    const Key key(family, italic, bold);
+    const auto found = faces->find(key);
+    if (found != faces->end())
+        return found->second;
+    cairo_font_face_t* face = cairo_toy_font_face_create(
+        family, italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+        bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    faces->emplace(key, face);
+    return face;
+}
+
 struct Metrics
 {
     int32_t ascent = 0;
@@ -62,9 +81,7 @@ void selectFont(cairo_t* cr, const FontDescription& font)
     const char* family = font.face && *font.face ? font.face : "sans-serif";
     if (font.decorative && !(font.face && *font.face))
         family = "serif";
-    cairo_select_font_face(cr, family,
-                           font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                           font.weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_face(cr, faceOf(family, font.italic, font.weight >= 600));
     cairo_font_options_t* options = cairo_font_options_create();
     // Crisp, fully hinted glyphs, as GDI draws small text at its default quality.
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
