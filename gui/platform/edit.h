@@ -1,8 +1,8 @@
 // What the text field and the idle pass need from the platform besides drawing: the native
-// single-line edit box placed over a field while the user types, and the pump that dispatches a
-// pending paint message. Implemented on Win32 (gui/win32/edit.cpp), on X11 as a box the toolkit
-// draws itself (gui/x11/edit.cpp) and as a scripted stand-in (gui/software/edit.cpp, driven by
-// gui/software/edit_control.h).
+// single-line edit box placed over a field while the user types, and the pumps that dispatch a
+// pending paint message or the window events. Implemented on Win32 (gui/win32/edit.cpp), on X11 as
+// a box the toolkit draws itself (gui/x11/edit.cpp) and as a scripted stand-in
+// (gui/software/edit.cpp, driven by gui/software/edit_control.h).
 #pragma once
 
 #include "gui/platform/draw.h"
@@ -45,8 +45,7 @@ void destroyEditBox(EditBox box);
 
 // Removes one pending paint message of any window of this thread and dispatches it.
 void dispatchPaintMessage();
-// Dispatches every pending event of this thread's frame windows where the window system leaves
-// that to the plug-in (X11); a no-op where the system delivers them itself.
+// Dispatches the pending events of this thread's frame windows on X11; a no-op elsewhere.
 void processWindowEvents();
 
 } // namespace platform
