@@ -173,6 +173,7 @@ Window createFrameWindow(CFrame* frame, void* parent, int32_t width, int32_t hei
     Display* display = x11::retainDisplay();
     if (!display)
         return nullptr;
+    x11::requestFailed(); // forget the failures of earlier requests
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(display, parentId, &attributes) || x11::requestFailed() ||
         attributes.c_class != InputOutput)
@@ -259,6 +260,7 @@ CRect getParentWindowRect(Window window)
     unsigned height = 0;
     unsigned border = 0;
     unsigned depth = 0;
+    x11::requestFailed();
     if (!XGetGeometry(connection, xwindow(window)->parent, &root, &x, &y, &width, &height, &border,
                       &depth) ||
         x11::requestFailed())
