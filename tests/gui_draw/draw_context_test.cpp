@@ -89,11 +89,11 @@ TEST_F(Surface, FilledShapesKeepInsideTheirOutlines)
     for (const CPoint corner : {CPoint(11, 11), CPoint(20, 11), CPoint(11, 20), CPoint(20, 20)})
         EXPECT_EQ(pixel(*context, corner.h, corner.v), kBlackCColor);
     EXPECT_EQ(row(10, kGreenCColor), "..............");
-    EXPECT_EQ(row(21, kGreenCColor), "..............");
-    for (int32_t y = 10; y < 22; ++y)
+    EXPECT_EQ(row(22, kGreenCColor), "..............");
+    for (int32_t y = 10; y < 23; ++y)
     {
         EXPECT_EQ(pixel(*context, 10, y), kBlackCColor) << "row " << y;
-        EXPECT_EQ(pixel(*context, 21, y), kBlackCColor) << "row " << y;
+        EXPECT_EQ(pixel(*context, 22, y), kBlackCColor) << "row " << y;
     }
 }
 
