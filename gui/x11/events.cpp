@@ -1,6 +1,6 @@
 // Events of the frame windows on X11. The plug-in reads its own connection when the host idles
-// the editor: hosts call effEditIdle on the user-interface thread many times a second, and the
-// few that forward events by _XEventProc are not needed to run the window.
+// the editor: hosts call effEditIdle on their user-interface thread many times a second, so the
+// window does not rely on hosts that would forward events through _XEventProc.
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/platform/edit.h"
