@@ -60,6 +60,7 @@ void AEffGUIEditor::idle()
     // The host may call idle from inside its own idle call that doIdleStuff made.
     if (inIdleStuff)
         return;
+    platform::processWindowEvents();
     if (frame)
         frame->idle();
 }

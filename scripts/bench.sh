@@ -4,6 +4,8 @@
 #   cmake --preset linux && cmake --build --preset linux
 #   cmake --preset win32 && cmake --build --preset win32
 # Extra arguments go to Google Benchmark, e.g. --benchmark_filter=44100.
+# Then the Linux window (build/linux/bench/dranvelor_window_bench, under Xvfb when there is no
+# display): time from effEditOpen to the first picture, CPU of an idle call to an untouched window.
 # Counters: ns_per_sample is nanoseconds of CPU per host sample, realtime_x the seconds of audio
 # processed per CPU second; processFloat/processDouble are the block path, *Plain the per-sample
 # reference path.
@@ -23,3 +25,10 @@ echo "== linux-x86_64 =="
 "$native" "$@"
 echo "== win32 under Wine =="
 "$here/scripts/wine-run.sh" "$windows" "$@"
+echo "== linux-x86_64 window =="
+window=$here/build/linux/bench/dranvelor_window_bench
+if [[ -n ${DISPLAY:-} ]]; then
+    "$window"
+else
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$window"
+fi

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds every plug-in target, renders the bundled demo through the plug-in
-# (the win32 DLL under Wine, the Linux library natively), writes a picture of the skin, a
-# screenshot of the opened editor, plots of what the plug-in does to sound and the release
-# packages. Everything it writes goes to out/.
+# (the win32 DLL under Wine, the Linux library natively), writes a picture of the skin,
+# screenshots of the opened editor on Windows (under Wine) and on Linux (X11), plots of what the
+# plug-in does to sound and the release packages. Everything it writes goes to out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 [ -n "${DRANVELOR_OWN_DISPLAY:-}" ] || prepare
@@ -32,6 +32,7 @@ trap stop_wine EXIT
 echo "== pictures"
 "$root/build/linux/tools/skingen/skingen" --preview "$out/skin.png" "$root/resources"
 bash "$root/scripts/screenshot.sh" "$out/editor.png"
+"$linux_host" edit "$linux_plugin" --seconds 2 --screenshot "$out/editor-linux.png" >/dev/null
 
 echo "== plots"
 /usr/bin/python3 "$root/scripts/plots/make_plots.py" --vsthost "$linux_host" --plugin "$linux_plugin" \

@@ -14,6 +14,7 @@ PACKAGES=(
   wine wine64 wine32:i386
   xvfb xdotool imagemagick x11-apps
   libpng-dev zlib1g-dev libsndfile1-dev libcairo2-dev fonts-liberation sox
+  libx11-dev libxres-dev fontconfig
   file lintian python3-numpy python3-matplotlib
   clang libclang-rt-14-dev
 )

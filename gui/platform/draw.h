@@ -1,8 +1,8 @@
 // What the toolkit needs from the platform for drawing, images, pointer state and the clock.
-// Implemented once on Win32/GDI (gui/win32/) and once on 32-bit memory surfaces
-// (gui/software/). Coordinates are device coordinates; rectangles exclude right and bottom.
-// Pixel rules are GDI's: a line leaves out its end point, fills cover [left, right) x
-// [top, bottom).
+// Implemented on Win32/GDI (gui/win32/), on X11 with cairo (gui/x11/) and on 32-bit memory
+// surfaces (gui/software/). Coordinates are device coordinates; rectangles exclude right and
+// bottom. Pixel rules are GDI's: a line leaves out its end point, fills cover [left, right) x [top,
+// bottom).
 #pragma once
 
 #include "gui/vstgui_types.h"

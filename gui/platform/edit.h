@@ -1,6 +1,7 @@
 // What the text field and the idle pass need from the platform besides drawing: the native
-// single-line edit box placed over a field while the user types, and the pump that dispatches a
-// pending paint message. Implemented on Win32 (gui/win32/edit.cpp) and as a scripted stand-in
+// single-line edit box placed over a field while the user types, and the pumps that dispatch a
+// pending paint message or the window events. Implemented on Win32 (gui/win32/edit.cpp), on X11 as
+// a box the toolkit draws itself (gui/x11/edit.cpp) and as a scripted stand-in
 // (gui/software/edit.cpp, driven by gui/software/edit_control.h).
 #pragma once
 
@@ -44,6 +45,8 @@ void destroyEditBox(EditBox box);
 
 // Removes one pending paint message of any window of this thread and dispatches it.
 void dispatchPaintMessage();
+// Dispatches the pending events of this thread's frame windows on X11; a no-op elsewhere.
+void processWindowEvents();
 
 } // namespace platform
 } // namespace VSTGUI

@@ -1,8 +1,8 @@
 // What the frame needs from the platform for its window: the shared window class, the child
 // window in the host's window, its size and position, cursors, and the drop-target registration.
-// Implemented on Win32 (gui/win32/) and as window-less memory surfaces (gui/software/). The
-// window delivers paint, button, wheel and destroy events to its frame through the frame's
-// paint, onMouseDown, onWheel and windowDestroyed.
+// Implemented on Win32 (gui/win32/), on X11 (gui/x11/) and as window-less memory surfaces
+// (gui/software/). The window delivers paint, button, wheel and destroy events to its frame
+// through the frame's paint, onMouseDown, onWheel and windowDestroyed.
 #pragma once
 
 #include "gui/platform/draw.h"

@@ -17,10 +17,6 @@ namespace
 
 constexpr double kPi = 3.14159265358979323846;
 
-PenObject stockPen;     // black, solid, one pixel
-BrushObject stockBrush; // white
-FontObject stockFont{"System", {"System", -16, 700, false, false, false}};
-
 uint32_t rgbWord(const CColor& c)
 {
     return static_cast<uint32_t>(c.red) << 16 | static_cast<uint32_t>(c.green) << 8 | c.blue;
@@ -137,7 +133,10 @@ void strokeEllipseArc(DeviceObject& d, const CRect& box, double from, double swe
 
 } // namespace
 
-DeviceObject::DeviceObject() : pen(&stockPen), brush(&stockBrush), font(&stockFont) {}
+DeviceState& stateOf(Device device)
+{
+    return *device;
+}
 
 Device getWindowDevice(Window window)
 {
@@ -173,99 +172,6 @@ Image selectImage(Device device, Image image)
     Image previous = device->target;
     device->target = image ? image : &device->defaultImage;
     return previous == &device->defaultImage ? nullptr : previous;
-}
-
-Pen createPen(PenStyle style, int32_t width, const CColor& color)
-{
-    ++software::state().created.pens;
-    return new PenObject{style, width < 1 ? 1 : width, color};
-}
-
-Brush createBrush(const CColor& color)
-{
-    ++software::state().created.brushes;
-    return new BrushObject{color};
-}
-
-Font createFont(const FontDescription& description)
-{
-    ++software::state().created.fonts;
-    Font font = new FontObject{description.face, description};
-    font->description.face = font->face.c_str();
-    return font;
-}
-
-CreatedObjects createdObjects()
-{
-    return software::state().created;
-}
-
-SelectedObjects getSelectedObjects(Device device)
-{
-    return {device->pen, device->brush, device->font};
-}
-
-Pen selectPen(Device device, Pen pen)
-{
-    Pen previous = device->pen;
-    device->pen = pen ? pen : &stockPen;
-    return previous;
-}
-
-Brush selectBrush(Device device, Brush brush)
-{
-    Brush previous = device->brush;
-    device->brush = brush ? brush : &stockBrush;
-    return previous;
-}
-
-Font selectFont(Device device, Font font)
-{
-    Font previous = device->font;
-    device->font = font ? font : &stockFont;
-    return previous;
-}
-
-// Stock objects are never deleted, as with GDI.
-void deletePen(Pen pen)
-{
-    if (pen != &stockPen)
-        delete pen;
-}
-
-void deleteBrush(Brush brush)
-{
-    if (brush != &stockBrush)
-        delete brush;
-}
-
-void deleteFont(Font font)
-{
-    if (font != &stockFont)
-        delete font;
-}
-
-void setTextColor(Device device, const CColor& color)
-{
-    device->textColor = color;
-}
-void setBackgroundColor(Device device, const CColor& color)
-{
-    device->backgroundColor = color;
-}
-void setTransparentTextBackground(Device device, bool transparent)
-{
-    device->transparentBackground = transparent;
-}
-void setRasterMix(Device device, RasterMix mix)
-{
-    device->mix = mix;
-}
-
-void setClipRect(Device device, const CRect& rect)
-{
-    device->clipped = true;
-    device->clip = rect;
 }
 
 void moveTo(Device device, const CPoint& point)

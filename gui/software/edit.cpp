@@ -169,5 +169,7 @@ void dispatchPaintMessage()
     ++software::boxes().paints;
 }
 
+void processWindowEvents() {}
+
 } // namespace platform
 } // namespace VSTGUI

@@ -75,9 +75,7 @@ const std::vector<TextRecord>& drawnTexts()
 
 void reset()
 {
-    const platform::CreatedObjects created = state().created; // a process-wide tally
     state() = State();
-    state().created = created;
 }
 
 } // namespace software

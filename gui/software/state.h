@@ -32,7 +32,6 @@ struct State
     std::map<int32_t, std::vector<uint8_t>> pngResources;
     std::map<int32_t, PlainBitmap> bitmapResources;
     std::vector<TextRecord> texts;
-    platform::CreatedObjects created;
 };
 
 State& state();

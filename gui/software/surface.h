@@ -2,7 +2,7 @@
 // state that GDI keeps per device context.
 #pragma once
 
-#include "gui/platform/draw.h"
+#include "gui/platform/device_state.h"
 
 #include <string>
 #include <vector>
@@ -47,42 +47,14 @@ struct WindowObject
     CPoint screenOrigin;
 };
 
-struct PenObject
-{
-    PenStyle style = PenStyle::solid;
-    int32_t width = 1;
-    CColor color = kBlackCColor;
-};
-
-struct BrushObject
-{
-    CColor color = kWhiteCColor;
-};
-
-struct FontObject
-{
-    std::string face;
-    FontDescription description;
-};
-
-struct DeviceObject
+struct DeviceObject : DeviceState
 {
     ImageObject defaultImage{1, 1, true}; // what a fresh memory device draws into
     ImageObject* target = &defaultImage;
     WindowObject* window = nullptr; // set for a window's device
-    Pen pen = nullptr;
-    Brush brush = nullptr;
-    Font font = nullptr;
-    CPoint position;
     int32_t dashPhase = 0;
-    CColor textColor = kBlackCColor;
-    CColor backgroundColor = kWhiteCColor;
-    bool transparentBackground = false;
-    RasterMix mix = RasterMix::copy;
-    bool clipped = false;
-    CRect clip;
 
-    DeviceObject();
+    DeviceObject() = default;
     DeviceObject(const DeviceObject&) = delete;
     DeviceObject& operator=(const DeviceObject&) = delete;
 };

@@ -3,6 +3,7 @@
 // drop registrations.
 #pragma once
 
+#include "gui/platform/drag_payload.h"
 #include "gui/platform/draw.h"
 
 #include <string>
@@ -36,13 +37,7 @@ int32_t currentCursorKind();
 bool isDropTargetRegistered(platform::Window window);
 
 // A payload as a drop source offers it.
-struct DragPayload
-{
-    bool offersText = false;
-    std::string text;
-    bool offersFiles = false;
-    std::vector<std::string> files;
-};
+using DragPayload = platform::DragPayload;
 
 } // namespace software
 } // namespace VSTGUI

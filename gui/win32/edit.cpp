@@ -119,5 +119,8 @@ void dispatchPaintMessage()
         DispatchMessageA(&message);
 }
 
+// Windows dispatches window messages through the host's own message loop.
+void processWindowEvents() {}
+
 } // namespace platform
 } // namespace VSTGUI

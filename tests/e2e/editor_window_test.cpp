@@ -14,73 +14,9 @@
 namespace
 {
 
-constexpr int kKnobLefts[] = {170, 280, 390};
-constexpr int kKnobTop = 35;
-constexpr int kKnobSize = 70;
-constexpr RECT kDriveField{184, 117, 227, 130};
-constexpr RECT kLevelField{404, 117, 447, 130};
-constexpr RECT kBypassArea{524, 82, 598, 112};
-constexpr POINT kDriveKnobCentre{205, 70};
-constexpr POINT kDriveFieldCentre{205, 123};
-constexpr POINT kBypassCentre{561, 97};
-constexpr POINT kLeftSplashCentre{86, 69};
-constexpr POINT kRightSplashCentre{554, 56};
-constexpr POINT kPictureCentre{315, 70};
-
-const Picture& skin(const char* name)
-{
-    static std::vector<std::pair<std::string, Picture>> loaded;
-    for (const auto& entry : loaded)
-        if (entry.first == name)
-            return entry.second;
-    loaded.emplace_back(name, readSkinImage(name));
-    return loaded.back().second;
-}
-
-// A skin pixel as the window shows it over `under`: the skin is kept premultiplied by >> 8 and
-// blended source-over with the system's rounding.
-unsigned onScreen(const Picture& picture, int x, int y, unsigned under)
-{
-    const unsigned char* s = &picture.rgba[static_cast<size_t>((y * picture.width + x) * 4)];
-    unsigned result = 0;
-    for (int c = 0; c < 3; ++c)
-    {
-        const int shift = 16 - 8 * c;
-        const unsigned premultiplied = (s[c] * unsigned{s[3]}) >> 8;
-        const unsigned below = (under >> shift) & 0xFF;
-        result |= (premultiplied + (below * (255u - s[3]) + 127) / 255) << shift;
-    }
-    return result;
-}
-
-unsigned backgroundOnScreen(int x, int y)
-{
-    return onScreen(skin("background.png"), x, y, 0);
-}
-
-// Pixels of an area that differ from the picture placed there from its (sx, sy) onwards.
-int pictureMismatches(const Capture& shown, const RECT& area, const Picture& picture, int sx,
-                      int sy)
-{
-    int mismatches = 0;
-    for (LONG y = area.top; y < area.bottom; ++y)
-        for (LONG x = area.left; x < area.right; ++x)
-            if (shown.pixel(x, y) !=
-                onScreen(picture, sx + x - area.left, sy + y - area.top, backgroundOnScreen(x, y)))
-                ++mismatches;
-    return mismatches;
-}
-
-// Pixels of a knob that differ from its film strip's frame over the background.
-int knobMismatches(const Capture& shown, int knob, const char* strip, int frame)
-{
-    const RECT area{kKnobLefts[knob], kKnobTop, kKnobLefts[knob] + kKnobSize, kKnobTop + kKnobSize};
-    return pictureMismatches(shown, area, skin(strip), 0, frame * kKnobSize);
-}
-
 // A field as it should look: its text in the fields' font, white and centred, over the
 // background.
-std::vector<unsigned> referenceField(const RECT& field, const char* text)
+std::vector<unsigned> referenceField(const Area& field, const char* text)
 {
     const int width = field.right - field.left;
     const int height = field.bottom - field.top;
@@ -127,16 +63,10 @@ std::vector<unsigned> referenceField(const RECT& field, const char* text)
     return result;
 }
 
-RECT fieldOf(int knob)
-{
-    const int left = kKnobLefts[knob] + 14;
-    return RECT{left, 117, left + 43, 130};
-}
-
 class EditorWindowTest : public ::testing::Test
 {
 protected:
-    void click(POINT where)
+    void click(Spot where)
     {
         session.perform([&] { input::click(session.hostWindow(), where.x, where.y); });
     }
@@ -150,20 +80,6 @@ protected:
         click(kDriveFieldCentre);
         session.perform([&] { input::type(text); });
     }
-    // The automated values for one index, in order.
-    static std::vector<float> automated(const std::vector<std::string>& traffic, int index)
-    {
-        std::vector<float> values;
-        for (const std::string& line : traffic)
-        {
-            int i = -1;
-            float value = 0;
-            if (std::sscanf(line.c_str(), "automate %d %f", &i, &value) == 2 && i == index)
-                values.push_back(value);
-        }
-        return values;
-    }
-
     WindowSession session;
 };
 
@@ -253,7 +169,7 @@ TEST_F(EditorWindowTest, SplashAreaShowsTheAboutPictureUntilClicked)
     session.openEditor();
     const Capture before = session.capture();
     const Picture& about = skin("about.png");
-    const RECT display{150, 7, 150 + about.width, 7 + about.height};
+    const Area display{150, 7, 150 + about.width, 7 + about.height};
 
     click(kLeftSplashCentre);
     EXPECT_EQ(pictureMismatches(session.capture(), display, about, 0, 0), 0);

@@ -1,7 +1,5 @@
 #include "window_session.h"
 
-#include <png.h>
-
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -81,52 +79,6 @@ void xdotool(const std::string& arguments)
 }
 
 } // namespace
-
-unsigned Picture::pixel(int x, int y) const
-{
-    const unsigned char* p = &rgba[static_cast<size_t>((y * width + x) * 4)];
-    return (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
-}
-
-Picture readSkinImage(const char* name)
-{
-    const std::string path = std::string(DRANVELOR_SKIN_DIR) + "/" + name;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    Picture picture;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        throw std::runtime_error("cannot read " + path);
-    image.format = PNG_FORMAT_RGBA;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.rgba.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.rgba.data(), 0, nullptr))
-        throw std::runtime_error("cannot decode " + path);
-    return picture;
-}
-
-std::vector<unsigned> Capture::area(const RECT& rect) const
-{
-    std::vector<unsigned> result;
-    for (LONG y = rect.top; y < rect.bottom; ++y)
-        for (LONG x = rect.left; x < rect.right; ++x)
-            result.push_back(pixel(x, y));
-    return result;
-}
-
-void Capture::save(const std::string& path) const
-{
-    std::vector<unsigned char> rgb;
-    for (unsigned p : pixels)
-        rgb.insert(rgb.end(), {static_cast<unsigned char>(p >> 16),
-                               static_cast<unsigned char>(p >> 8), static_cast<unsigned char>(p)});
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(pixels.size() / static_cast<size_t>(width));
-    image.format = PNG_FORMAT_RGB;
-    png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr);
-}
 
 WindowSession::WindowSession() : module(loadPlugin())
 {

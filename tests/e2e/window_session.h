@@ -3,39 +3,13 @@
 #pragma once
 
 #include "host/vst_interface.h"
+#include "window_pictures.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
-
-// One straight (not premultiplied) RGBA picture, top row first.
-struct Picture
-{
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgba;
-
-    // 0x00RRGGBB
-    unsigned pixel(int x, int y) const;
-};
-
-// A skin image from the resources folder.
-Picture readSkinImage(const char* name);
-
-// The window's client pixels, 0x00RRGGBB, top row first.
-struct Capture
-{
-    int width = 0;
-    std::vector<unsigned> pixels;
-
-    unsigned pixel(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
-    // The pixels of an area, for comparing areas of two captures.
-    std::vector<unsigned> area(const RECT& rect) const;
-    // A PNG of the capture, for looking at a failure.
-    void save(const std::string& path) const;
-};
 
 class WindowSession
 {

@@ -70,6 +70,33 @@ TEST_F(Surface, LinesLeaveOutTheirEndPoint)
     EXPECT_EQ(pixel(*context, 20, 8), kBlackCColor);
 }
 
+TEST_F(Surface, FilledShapesKeepInsideTheirOutlines)
+{
+    context->setFillColor(kGreenCColor);
+    const CPoint square[] = {CPoint(10, 2), CPoint(20, 2), CPoint(20, 8), CPoint(10, 8)};
+    context->fillPolygon(square, 4);
+    EXPECT_EQ(row(1, kGreenCColor), "..............");
+    EXPECT_EQ(row(2, kGreenCColor), "..##########..");
+    EXPECT_EQ(row(7, kGreenCColor), "..##########..");
+    EXPECT_EQ(row(8, kGreenCColor), "..............");
+
+    // Like a filled rectangle, a filled ellipse leaves out the top and left of its rectangle.
+    context->fillEllipse(CRect(10, 10, 21, 21));
+    EXPECT_EQ(pixel(*context, 16, 16), kGreenCColor);
+    EXPECT_EQ(pixel(*context, 11, 16), kGreenCColor);
+    EXPECT_EQ(pixel(*context, 16, 11), kGreenCColor);
+    EXPECT_EQ(pixel(*context, 20, 16), kGreenCColor);
+    for (const CPoint corner : {CPoint(11, 11), CPoint(20, 11), CPoint(11, 20), CPoint(20, 20)})
+        EXPECT_EQ(pixel(*context, corner.h, corner.v), kBlackCColor);
+    EXPECT_EQ(row(10, kGreenCColor), "..............");
+    EXPECT_EQ(row(22, kGreenCColor), "..............");
+    for (int32_t y = 10; y < 23; ++y)
+    {
+        EXPECT_EQ(pixel(*context, 10, y), kBlackCColor) << "row " << y;
+        EXPECT_EQ(pixel(*context, 22, y), kBlackCColor) << "row " << y;
+    }
+}
+
 TEST_F(Surface, DrawingOffsetMovesEveryPrimitive)
 {
     context->offset = CPoint(5, 7);

@@ -1,6 +1,8 @@
 # Checks what the plug-in binary shows a host's loader: it exports VSTPluginMain and main and
-# nothing else, and a Windows DLL imports only DLLs every Windows installation has.
+# nothing else, a Windows DLL imports only DLLs every Windows installation has, and a Linux
+# library needs only the C library, X11 and cairo (with the libpng cairo itself needs).
 # Arguments: -DBINARY=path -DDUMP=tool (objdump for Windows, nm for Linux) -DWINDOWS=ON|OFF
+# [-DREADELF=tool to check a Linux library's needs]
 cmake_minimum_required(VERSION 3.25)
 if(WINDOWS)
   execute_process(COMMAND ${DUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
@@ -25,6 +27,19 @@ else()
 endif()
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cannot read ${BINARY}")
+endif()
+if(READELF)
+  execute_process(COMMAND ${READELF} -d ${BINARY} OUTPUT_VARIABLE dynamic)
+  string(REGEX MATCHALL "Shared library: \\[[^]]+\\]" needed "${dynamic}")
+  set(allowed libc.so.6 libm.so.6 ld-linux-x86-64.so.2 libX11.so.6 libcairo.so.2
+              libpng16.so.16 libfontconfig.so.1 libfreetype.so.6)
+  foreach(entry ${needed})
+    string(REGEX REPLACE "Shared library: \\[([^]]+)\\]" "\\1" library "${entry}")
+    if(NOT library IN_LIST allowed)
+      message(FATAL_ERROR "${BINARY} needs ${library}, which a host may not provide")
+    endif()
+  endforeach()
+  message(STATUS "needs: ${needed}")
 endif()
 set(exports "")
 foreach(name ${names})

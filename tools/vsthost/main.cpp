@@ -25,7 +25,7 @@ commands:
   edit PLUGIN                       opens the plug-in's editor in a window and
                                     prints "automate INDEX VALUE", "begin INDEX"
                                     and "end INDEX" for what the editor reports
-                                    (Windows builds only)
+                                    (a Win32 window, or an X11 one on Linux)
   demo OUT.wav                      writes a 5 s guitar riff (44100 Hz, mono,
                                     16-bit) to try an effect on
 
