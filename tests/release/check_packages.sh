@@ -39,7 +39,9 @@ if [[ "$name" == *.so ]]; then
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
   for needed in $(objdump -p "$plugin" | awk '$1 == "NEEDED" {print $2}'); do
-    path=$(ldd "$plugin" | awk -v n="$needed" '$1 == n {print $3}')
+    # ldd names the dynamic loader by its path rather than as "name => path".
+    path=$(ldd "$plugin" | awk -v n="$needed" '$1 == n {print $3; exit}
+                                                  $1 ~ ("/" n "$") {print $1; exit}')
     owner=$(dpkg -S "$(realpath "$path")" 2>/dev/null || dpkg -S "$path" 2>/dev/null)
     owner=${owner%%:*}
     check "Depends covers $needed (package ${owner:-unknown})" \
