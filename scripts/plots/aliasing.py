@@ -4,7 +4,7 @@ harmonic of it. Every place a harmonic can fold to is looked at, and harmonics a
 are told apart."""
 
 from render import RATE
-from spectrum import level_at, sine, spectrum
+from fourier import level_at, sine, spectrum
 
 FREQUENCY = 7000.0
 LEVEL = -6.0  # dBFS

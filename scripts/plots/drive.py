@@ -2,7 +2,7 @@
 import numpy as np
 
 from render import RATE
-from spectrum import db, level_at, sine, spectrum
+from fourier import db, level_at, sine, spectrum
 
 FREQUENCY = 1000.0
 DRIVES = [0.0, 0.25, 0.5, 0.75, 1.0]

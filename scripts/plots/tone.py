@@ -2,7 +2,7 @@
 import numpy as np
 
 from render import RATE
-from spectrum import db
+from fourier import db
 
 TONES = [0.0, 0.25, 0.5, 0.75, 1.0]
 DRIVE = 0.5
