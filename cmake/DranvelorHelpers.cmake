@@ -55,6 +55,11 @@ function(dranvelor_add_test name)
   if(ARG_WINDOW)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
   endif()
+  # A leak inside the system's font libraries is not ours to fix (tests/lsan.supp).
+  if(DRANVELOR_SANITIZE)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT
+      "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+  endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
