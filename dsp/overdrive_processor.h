@@ -2,6 +2,7 @@
 
 #include "dsp/one_pole_filter.h"
 #include "dsp/oversampling_cascade.h"
+#include "dsp/simd_level.h"
 #include "dsp/tone_shelf.h"
 
 #include <atomic>
@@ -54,6 +55,11 @@ public:
     void processFloatPlain(const float* input, float* output, std::int32_t count);
     void processDoublePlain(const double* input, double* output, std::int32_t count);
 
+    // The block operations use the widest kernel the processor supports; a narrower one can be
+    // chosen (tests and benchmarks do), a wider one than supported is taken as the widest.
+    void setSimdLevel(SimdLevel wanted);
+    SimdLevel getSimdLevel() const { return simdLevel; }
+
     std::int32_t getSampleRate() const;
     std::int32_t getFactor() const { return factor; }
     std::int32_t getOversampledRate() const { return oversampledRate; }
@@ -99,4 +105,5 @@ private:
     std::atomic<bool> resetPending{false};
     void* rawBlock = nullptr;
     HeapHooks heap;
+    SimdLevel simdLevel = widestSimdLevel();
 };
