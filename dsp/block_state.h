@@ -25,7 +25,10 @@ struct BlockState
     std::int32_t factor;
 };
 
-// The kernel for processors with AVX2 and FMA (dsp/overdrive_blocks_avx2.cpp). It reorders the
-// recurrences, so its results differ from the per-sample path's by rounding only.
+// The wide kernels (dsp/wide_kernel.h), for processors with AVX2 and FMA and for those with
+// AVX-512. They reorder the recurrences, so their results differ from the per-sample path's by
+// rounding only.
 void processBlockAvx2(BlockState& state, const float* input, float* output, std::int32_t count);
 void processBlockAvx2(BlockState& state, const double* input, double* output, std::int32_t count);
+void processBlockAvx512(BlockState& state, const float* input, float* output, std::int32_t count);
+void processBlockAvx512(BlockState& state, const double* input, double* output, std::int32_t count);

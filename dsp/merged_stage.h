@@ -8,8 +8,9 @@
 // register: lane 0 runs the upsampler's branch A, lane 1 its branch B, lane 2 the downsampler's
 // branch B on the earlier input of a pair, lane 3 its branch A on the later one. Both directions
 // take one step per input sample of the stage's lower rate, so the four lanes stay busy.
-// Only AVX2 code includes this header.
-template <int N> class MergedStage
+// Only code built for AVX2 or wider includes this header. Tag is a type local to the including
+// file, which gives each instruction set its own copy of the code.
+template <int N, typename Tag> class MergedStage
 {
 public:
     explicit MergedStage(const HalfBandStage<N>& stage)

@@ -310,7 +310,7 @@ void OverdriveProcessor::processBlock(const Sample* input, Sample* output, std::
 {
     if (passThrough(input, output, count))
         return;
-    if (simdLevel == SimdLevel::avx2)
+    if (simdLevel != SimdLevel::sse2)
     {
         BlockState state{inputHighPass,
                          clipHighPass,
@@ -324,7 +324,10 @@ void OverdriveProcessor::processBlock(const Sample* input, Sample* output, std::
                          cascade.stage3(),
                          scratch,
                          factor};
-        processBlockAvx2(state, input, output, count);
+        if (simdLevel == SimdLevel::avx512)
+            processBlockAvx512(state, input, output, count);
+        else
+            processBlockAvx2(state, input, output, count);
         return;
     }
     switch (factor)

@@ -15,6 +15,8 @@ std::uint64_t savedStates()
 }
 
 constexpr std::uint64_t kXmmAndYmmStates = 0x6;
+constexpr std::uint64_t kAvx512States = 0xE0;
+constexpr unsigned kAvx512Features = bit_AVX512F | bit_AVX512DQ | bit_AVX512VL;
 } // namespace
 
 SimdLevel widestSimdLevel()
@@ -31,5 +33,9 @@ SimdLevel widestSimdLevel()
     if (__get_cpuid_max(0, nullptr) < 7)
         return SimdLevel::sse2;
     __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    return (ebx & bit_AVX2) != 0 ? SimdLevel::avx2 : SimdLevel::sse2;
+    if ((ebx & bit_AVX2) == 0)
+        return SimdLevel::sse2;
+    const bool avx512 = (ebx & kAvx512Features) == kAvx512Features &&
+                        (savedStates() & kAvx512States) == kAvx512States;
+    return avx512 ? SimdLevel::avx512 : SimdLevel::avx2;
 }

@@ -36,15 +36,16 @@ void processBlock(OverdriveProcessor& engine, const double* in, double* out, std
 
 std::vector<SimdLevel> supportedLevels()
 {
-    std::vector<SimdLevel> levels{SimdLevel::sse2};
-    if (widestSimdLevel() >= SimdLevel::avx2)
-        levels.push_back(SimdLevel::avx2);
+    std::vector<SimdLevel> levels;
+    for (const SimdLevel level : {SimdLevel::sse2, SimdLevel::avx2, SimdLevel::avx512})
+        if (level <= widestSimdLevel())
+            levels.push_back(level);
     return levels;
 }
 
 const char* name(SimdLevel level)
 {
-    return level == SimdLevel::sse2 ? "SSE2" : "AVX2";
+    return level == SimdLevel::sse2 ? "SSE2" : level == SimdLevel::avx2 ? "AVX2" : "AVX-512";
 }
 
 void configure(OverdriveProcessor& engine, std::int32_t rate, const float (&controls)[3])
@@ -236,7 +237,7 @@ TEST(BlockPath, LevelsAreChosenPerEngineAndCappedAtTheWidest)
     EXPECT_EQ(widestSimdLevel(), engine.getSimdLevel());
     engine.setSimdLevel(SimdLevel::sse2);
     EXPECT_EQ(SimdLevel::sse2, engine.getSimdLevel());
-    engine.setSimdLevel(SimdLevel::avx2);
+    engine.setSimdLevel(SimdLevel::avx512);
     EXPECT_EQ(widestSimdLevel(), engine.getSimdLevel());
 }
 } // namespace
