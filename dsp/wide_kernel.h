@@ -37,7 +37,7 @@ template <int N> using Stage = MergedStage<N, LocalTag>;
 // Short blocks take shorter chunks, so that the rounds in which the downsamplers trail stay short.
 int chunkFor(std::int32_t count)
 {
-    const std::int32_t quarter = count / 4;
+    const std::int32_t quarter = count / 12;
     if (quarter >= engine_layout::kWideChunk)
         return engine_layout::kWideChunk;
     return quarter < 4 ? 4 : static_cast<int>(quarter);
