@@ -16,8 +16,8 @@
 // A block is split into chunks. In a round, the input high-pass takes a new chunk and every
 // stage's upsampler the chunk the stage before it made in the same round; the downsamplers trail
 // by one round per stage, so that each reads what the stage above made in the round before. The
-// host-rate ends of the chain run in the loop of stage 1, whose steps are host samples.
-// Buffers carry nothing from one block to the next.
+// host-rate ends of the chain share a loop; the output filters take a chunk one round after the
+// first stage has finished it. Buffers carry nothing from one block to the next.
 
 #include "dsp/block_state.h"
 #include "dsp/engine_layout.h"
@@ -37,10 +37,10 @@ template <int N> using Stage = MergedStage<N, LocalTag>;
 // Short blocks take shorter chunks, so that the rounds in which the downsamplers trail stay short.
 int chunkFor(std::int32_t count)
 {
-    const std::int32_t quarter = count / 12;
-    if (quarter >= engine_layout::kWideChunk)
+    const std::int32_t eighth = count / 8;
+    if (eighth >= engine_layout::kWideChunk)
         return engine_layout::kWideChunk;
-    return quarter < 4 ? 4 : static_cast<int>(quarter);
+    return eighth < 4 ? 4 : static_cast<int>(eighth);
 }
 
 // What the upsampler of a stage above the first reads: the stage before it, one value a step.
