@@ -9,9 +9,35 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
 #include <vector>
+
+namespace
+{
+int allocations = 0;
+} // namespace
+
+// Counts the program's allocations, so that a test can tell processing allocates nothing.
+void* operator new(std::size_t bytes)
+{
+    ++allocations;
+    if (void* block = std::malloc(bytes == 0 ? 1 : bytes))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
 
 namespace
 {
@@ -229,6 +255,26 @@ TEST(BlockPath, HandsItsStateToThePlainPath)
         for (std::size_t i = 0; i < signal.size(); ++i)
             ASSERT_TRUE(tolerance.accepts(expected[i], actual[i])) << name(level) << " at " << i;
     }
+}
+
+TEST(BlockPath, EveryLevelProcessesWithoutAllocating)
+{
+    for (const SimdLevel level : supportedLevels())
+        for (const std::int32_t rate : kRates)
+        {
+            OverdriveProcessor engine;
+            engine.setSimdLevel(level);
+            configure(engine, rate, kMiddle);
+            std::vector<double> signal = test_signals::noise(4096, 5);
+            std::vector<float> floats = test_signals::as<float>(signal);
+            const int before = allocations;
+            for (const std::int32_t length : {1, 37, 4096})
+            {
+                engine.processDouble(signal.data(), signal.data(), length);
+                engine.processFloat(floats.data(), floats.data(), length);
+            }
+            EXPECT_EQ(before, allocations) << name(level) << ", " << rate << " Hz";
+        }
 }
 
 TEST(BlockPath, LevelsAreChosenPerEngineAndCappedAtTheWidest)
