@@ -40,7 +40,7 @@ constexpr std::size_t kScratchDoubles = kDown1 + kChunk;
 // The AVX2 kernel's buffers, over the same memory: one path runs at a time, and neither carries
 // anything in its buffers from one block to the next. Each stage's upsampler writes two outputs
 // per input, its downsampler two branch outputs per input pair.
-constexpr int kWideChunk = 64;
+constexpr int kWideChunk = 32;
 constexpr std::size_t kWideUp1 = kSampleScratch + kMaxFactor;
 constexpr std::size_t kWideUp2 = kWideUp1 + kWideChunk;
 constexpr std::size_t kWideUp4 = kWideUp2 + 2 * kWideChunk;
