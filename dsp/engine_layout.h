@@ -49,6 +49,8 @@ constexpr std::size_t kWideClipped = kWideUp8 + 8 * kWideChunk;
 constexpr std::size_t kWideBranches3 = kWideClipped + 8 * kWideChunk;
 constexpr std::size_t kWideBranches2 = kWideBranches3 + 8 * kWideChunk;
 constexpr std::size_t kWideBranches1 = kWideBranches2 + 4 * kWideChunk;
-// Reads of a last group of four may run three samples past a buffer's end.
-static_assert(kWideBranches1 + 2 * kWideChunk + 4 <= kScratchDoubles);
+// The host's samples on their way in and out.
+constexpr std::size_t kWideStaged = kWideBranches1 + 2 * kWideChunk;
+// Reads of a last group of samples may run seven samples past a buffer's end.
+static_assert(kWideStaged + 2 * kWideChunk + 8 <= kScratchDoubles);
 } // namespace engine_layout

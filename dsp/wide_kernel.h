@@ -76,105 +76,57 @@ struct BranchOutputs
     void operator()(int j, __m128d qp) const { _mm_storeu_pd(branches + 2 * j, qp); }
 };
 
-// The host end of the way up: sanitizing, the input high-pass and the gain.
-template <typename Sample> class HostInput
+// The host-rate ends of the chain: the input high-pass of one chunk and the output filters of
+// another share a loop, so that their recursions overlap. Reading, sanitizing and widening the
+// host's samples, and the level and narrowing on the way out, run in loops of their own that the
+// compiler vectorizes; staged holds the values in between, two chunks' worth.
+template <typename Sample>
+void runHostEnds(BlockState& state, const Sample* input, double* up, int fresh,
+                 const double* branches, Sample* output, int done, double* staged)
 {
-public:
-    HostInput(OnePoleFilter& filter, const Sample* samples)
-        : highPass(&filter), input(samples), gain(filter.gain), pole(filter.pole),
-          previousInput(filter.previousInput), previousOutput(filter.previousOutput)
-    {
-    }
-
-    __m128d operator()(int j)
+    double* const fromHost = staged;
+    double* const toHost = staged + engine_layout::kWideChunk;
+    for (int j = 0; j < fresh; ++j)
     {
         const double raw = static_cast<double>(input[j]);
-        const double sane = raw >= -chain::kLargestInput && raw <= chain::kLargestInput ? raw : 0.0;
-        const double x = sane + DENORMAL_OFFSET;
-        previousOutput = gain * (x - previousInput) + pole * previousOutput + DENORMAL_OFFSET;
-        previousInput = x;
-        return _mm_set1_pd(previousOutput * chain::kInputGain);
+        const bool sane = raw >= -chain::kLargestInput && raw <= chain::kLargestInput;
+        fromHost[j] = (sane ? raw : 0.0) + DENORMAL_OFFSET;
     }
-
-    void finish() const
-    {
-        highPass->previousInput = previousInput;
-        highPass->previousOutput = previousOutput;
-    }
-
-private:
-    OnePoleFilter* highPass;
-    const Sample* input;
-    double gain;
-    double pole;
-    double previousInput;
-    double previousOutput;
-};
-
-// The host end of the way down: the low-pass, the tone shelf and the level.
-template <typename Sample> class HostOutput
-{
-public:
-    HostOutput(BlockState& state, Sample* samples)
-        : lowPass(&state.outputLowPass), shelf(&state.shelf), c(state.shelfCoefficients),
-          levelGain(state.levelGain), output(samples), lowGain(lowPass->gain),
-          lowPole(lowPass->pole), lowInput(lowPass->previousInput),
-          lowOutput(lowPass->previousOutput), shelfInput(shelf->previousInput),
-          shelfOutput(shelf->previousOutput)
-    {
-    }
-
-    void operator()(int j, __m128d qp)
-    {
-        const double d = _mm_cvtsd_f64(_mm_mul_sd(_mm_hadd_pd(qp, qp), _mm_set_sd(0.5)));
-        const double low = lowGain * (d + lowInput) + lowPole * lowOutput + DENORMAL_OFFSET;
-        lowInput = d;
-        lowOutput = low;
-        const double t = c.h * (low - shelfInput) + c.q * shelfOutput + DENORMAL_OFFSET;
-        shelfInput = low;
-        shelfOutput = t;
-        const double y = low + (c.g - 1.0) * t;
-        output[j] = static_cast<Sample>(y * levelGain + DENORMAL_OFFSET);
-    }
-
-    void finish() const
-    {
-        lowPass->previousInput = lowInput;
-        lowPass->previousOutput = lowOutput;
-        shelf->previousInput = shelfInput;
-        shelf->previousOutput = shelfOutput;
-    }
-
-private:
-    OnePoleFilter* lowPass;
-    ToneShelf::History* shelf;
-    ToneShelf::Coefficients c;
-    double levelGain;
-    Sample* output;
-    double lowGain;
-    double lowPole;
-    double lowInput;
-    double lowOutput;
-    double shelfInput;
-    double shelfOutput;
-};
-
-// The host-rate ends of the chain: the input high-pass of one chunk and the output filters of
-// another share a loop, so that their recursions overlap.
-template <typename Sample>
-void runHostEnds(HostInput<Sample> source, double* up, int fresh, HostOutput<Sample> sink,
-                 const double* branches, int done)
-{
+    OnePoleFilter highPass = state.inputHighPass;
+    OnePoleFilter lowPass = state.outputLowPass;
+    ToneShelf::History shelf = state.shelf;
+    const ToneShelf::Coefficients c = state.shelfCoefficients;
     const int steps = fresh < done ? done : fresh;
     for (int j = 0; j < steps; ++j)
     {
         if (j < fresh)
-            _mm_storel_pd(up + j, source(j));
+        {
+            const double x = fromHost[j];
+            const double out = highPass.gain * (x - highPass.previousInput) +
+                               highPass.pole * highPass.previousOutput + DENORMAL_OFFSET;
+            highPass.previousInput = x;
+            highPass.previousOutput = out;
+            up[j] = out * chain::kInputGain;
+        }
         if (j < done)
-            sink(j, _mm_loadu_pd(branches + 2 * j));
+        {
+            const double d = (branches[2 * j] + branches[2 * j + 1]) * 0.5;
+            const double low = lowPass.gain * (d + lowPass.previousInput) +
+                               lowPass.pole * lowPass.previousOutput + DENORMAL_OFFSET;
+            lowPass.previousInput = d;
+            lowPass.previousOutput = low;
+            const double t =
+                c.h * (low - shelf.previousInput) + c.q * shelf.previousOutput + DENORMAL_OFFSET;
+            shelf.previousInput = low;
+            shelf.previousOutput = t;
+            toHost[j] = low + (c.g - 1.0) * t;
+        }
     }
-    source.finish();
-    sink.finish();
+    state.inputHighPass = highPass;
+    state.outputLowPass = lowPass;
+    state.shelf = shelf;
+    for (int j = 0; j < done; ++j)
+        output[j] = static_cast<Sample>(toHost[j] * state.levelGain + DENORMAL_OFFSET);
 }
 
 // Steps first to last of a stage; a direction that is idle computes on zeros and neither reads
@@ -229,6 +181,7 @@ void runChunks(BlockState& state, const Sample* input, Sample* output, std::int3
 {
     using namespace engine_layout;
     constexpr int kStages = Factor == 8 ? 3 : Factor == 4 ? 2 : 1;
+    double* const staged = state.scratch + kWideStaged;
     double* const up1 = state.scratch + kWideUp1;
     double* const up2 = state.scratch + kWideUp2;
     double* const up4 = state.scratch + kWideUp4;
@@ -257,9 +210,8 @@ void runChunks(BlockState& state, const Sample* input, Sample* output, std::int3
     {
         const int fresh = length(round);
         const std::int32_t done = round - kStages - 1;
-        runHostEnds(HostInput<Sample>(state.inputHighPass, input + (fresh > 0 ? round * chunk : 0)),
-                    up1, fresh, HostOutput<Sample>(state, output + (done >= 0 ? done * chunk : 0)),
-                    branches1, length(done));
+        runHostEnds(state, input + (fresh > 0 ? round * chunk : 0), up1, fresh, branches1,
+                    output + (done >= 0 ? done * chunk : 0), length(done), staged);
         if constexpr (Factor == 2)
             runRound(stage1, fresh, length(round - 1), StageInput{up1}, up2, ClippedPairs{clipped},
                      BranchOutputs{branches1});
