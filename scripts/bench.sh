@@ -5,8 +5,10 @@
 #   cmake --preset win32 && cmake --build --preset win32
 # Extra arguments go to Google Benchmark, e.g. --benchmark_filter=44100.
 # Counters: ns_per_sample is nanoseconds of CPU per host sample, realtime_x the seconds of audio
-# processed per CPU second; processFloat/processDouble are the block path, *Plain the per-sample
-# reference path.
+# processed per CPU second. Cases are processFloat|processDouble/<path>/<rate>/<block>, the path
+# being plain (the per-sample reference), sse2, avx2 or avx512 (the block path with that kernel;
+# see bench/README.md). The machine may be shared: add --benchmark_repetitions=5
+# --benchmark_report_aggregates_only=true and read the medians.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 native=$here/build/linux/bench/dranvelor_bench
