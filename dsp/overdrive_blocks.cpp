@@ -1,4 +1,5 @@
-// The two processing paths of OverdriveProcessor.
+// The two processing paths of OverdriveProcessor, and the choice of the block path's kernel: the
+// SSE2 one below, or on processors with AVX2 and FMA the wide kernel of dsp/wide_kernel.h.
 //
 // The per-sample path runs the whole chain for one host sample before the next. Its cost is the
 // latency of the recursive filters, one after the other.
@@ -12,7 +13,8 @@
 // so the recurrences of different stages and the arctangent's divisions overlap instead of
 // waiting on each other. The allpass branches of a stage share an SSE2 register and the
 // arctangent runs on pairs of samples without branches. Every filter keeps its own order of
-// operations, so both paths compute the same numbers.
+// operations, so both paths compute the same numbers. (The wide kernel gives up that order to get
+// past the latency of the clipper's high-pass, within rounding.)
 
 #include "dsp/block_state.h"
 #include "dsp/chain_constants.h"

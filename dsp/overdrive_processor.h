@@ -51,7 +51,8 @@ public:
     void processDouble(const double* input, double* output, std::int32_t count);
 
     // The same chain one host sample at a time, kept as the reference for the block paths above:
-    // both compute the same numbers in the same order.
+    // the SSE2 kernel computes the same numbers in the same order, the wider kernels the same
+    // within rounding.
     void processFloatPlain(const float* input, float* output, std::int32_t count);
     void processDoublePlain(const double* input, double* output, std::int32_t count);
 
