@@ -1,4 +1,5 @@
-// Cost of the overdrive engine per host sample, block path beside the per-sample reference path.
+// Cost of the overdrive engine per host sample: the per-sample reference path and the block path
+// with each kernel the processor supports.
 
 #include "dsp/overdrive_processor.h"
 
@@ -11,8 +12,8 @@
 
 namespace
 {
-constexpr std::int32_t kBlock = 4096;
-constexpr std::int32_t kBlocks = 16;
+constexpr std::int32_t kSignalLength = 65536;
+constexpr std::int32_t kBlock = 512;
 // A host buffer as short as hosts commonly use, where filling and draining the block path's
 // stages weighs most.
 constexpr std::int32_t kShortBlock = 64;
@@ -22,7 +23,7 @@ template <typename Sample> std::vector<Sample> testSignal(std::int32_t rate)
 {
     std::mt19937 random(1234);
     std::uniform_real_distribution<double> noise(-0.05, 0.05);
-    std::vector<Sample> signal(static_cast<std::size_t>(kBlock) * kBlocks);
+    std::vector<Sample> signal(static_cast<std::size_t>(kSignalLength));
     for (std::size_t i = 0; i < signal.size(); ++i)
     {
         const double phase = 6.283185307179586 * 1000.0 * static_cast<double>(i) / rate;
@@ -33,39 +34,47 @@ template <typename Sample> std::vector<Sample> testSignal(std::int32_t rate)
 
 enum class Path
 {
-    block,
-    plain
+    plain,
+    sse2,
+    avx2,
+    avx512
 };
 
-template <typename Sample>
-void process(OverdriveProcessor& engine, Path path, const Sample* in, Sample* out,
-             std::int32_t count);
-
-template <>
-void process<float>(OverdriveProcessor& engine, Path path, const float* in, float* out,
-                    std::int32_t count)
+void process(OverdriveProcessor& engine, Path path, const float* in, float* out, std::int32_t count)
 {
-    if (path == Path::block)
-        engine.processFloat(in, out, count);
-    else
+    if (path == Path::plain)
         engine.processFloatPlain(in, out, count);
+    else
+        engine.processFloat(in, out, count);
 }
 
-template <>
-void process<double>(OverdriveProcessor& engine, Path path, const double* in, double* out,
-                     std::int32_t count)
+void process(OverdriveProcessor& engine, Path path, const double* in, double* out,
+             std::int32_t count)
 {
-    if (path == Path::block)
-        engine.processDouble(in, out, count);
-    else
+    if (path == Path::plain)
         engine.processDoublePlain(in, out, count);
+    else
+        engine.processDouble(in, out, count);
+}
+
+SimdLevel levelOf(Path path)
+{
+    return path == Path::avx512 ? SimdLevel::avx512
+           : path == Path::avx2 ? SimdLevel::avx2
+                                : SimdLevel::sse2;
 }
 
 template <typename Sample> void engineCost(benchmark::State& state, Path path)
 {
     const auto rate = static_cast<std::int32_t>(state.range(0));
     const auto length = static_cast<std::int32_t>(state.range(1));
+    if (levelOf(path) > widestSimdLevel())
+    {
+        state.SkipWithError("not supported by this processor");
+        return;
+    }
     OverdriveProcessor engine;
+    engine.setSimdLevel(levelOf(path));
     engine.setSampleRate(rate);
     for (std::int32_t control = 0; control < 3; ++control)
         engine.setParameter(control, 0.5f);
@@ -89,41 +98,30 @@ template <typename Sample> void engineCost(benchmark::State& state, Path path)
 }
 
 // Arguments: the sample rate and the samples per call.
-void rates(benchmark::internal::Benchmark* bench)
-{
-    bench->Args({44100, kBlock})->Args({96000, kBlock})->Args({192000, kBlock});
-}
-
 void ratesAndShortBlocks(benchmark::internal::Benchmark* bench)
 {
-    rates(bench);
+    bench->Args({44100, kBlock})->Args({96000, kBlock})->Args({192000, kBlock});
     bench->Args({44100, kShortBlock});
 }
 
-void processFloat(benchmark::State& state)
+void processFloat(benchmark::State& state, Path path)
 {
-    engineCost<float>(state, Path::block);
+    engineCost<float>(state, path);
 }
 
-void processFloatPlain(benchmark::State& state)
+void processDouble(benchmark::State& state, Path path)
 {
-    engineCost<float>(state, Path::plain);
-}
-
-void processDouble(benchmark::State& state)
-{
-    engineCost<double>(state, Path::block);
-}
-
-void processDoublePlain(benchmark::State& state)
-{
-    engineCost<double>(state, Path::plain);
+    engineCost<double>(state, path);
 }
 } // namespace
 
-BENCHMARK(processFloat)->Apply(ratesAndShortBlocks);
-BENCHMARK(processFloatPlain)->Apply(ratesAndShortBlocks);
-BENCHMARK(processDouble)->Apply(rates);
-BENCHMARK(processDoublePlain)->Apply(rates);
+BENCHMARK_CAPTURE(processFloat, plain, Path::plain)->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processFloat, sse2, Path::sse2)->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processFloat, avx2, Path::avx2)->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processFloat, avx512, Path::avx512)->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processDouble, plain, Path::plain)->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processDouble, sse2, Path::sse2)->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processDouble, avx2, Path::avx2)->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processDouble, avx512, Path::avx512)->Apply(ratesAndShortBlocks);
 
 BENCHMARK_MAIN();

@@ -36,4 +36,21 @@ constexpr std::size_t kDown4 = kDown8 + 8 * kChunk;
 constexpr std::size_t kDown2 = kDown4 + 4 * kChunk;
 constexpr std::size_t kDown1 = kDown2 + 2 * kChunk;
 constexpr std::size_t kScratchDoubles = kDown1 + kChunk;
+
+// The AVX2 kernel's buffers, over the same memory: one path runs at a time, and neither carries
+// anything in its buffers from one block to the next. Each stage's upsampler writes two outputs
+// per input, its downsampler two branch outputs per input pair.
+constexpr int kWideChunk = 32;
+constexpr std::size_t kWideUp1 = kSampleScratch + kMaxFactor;
+constexpr std::size_t kWideUp2 = kWideUp1 + kWideChunk;
+constexpr std::size_t kWideUp4 = kWideUp2 + 2 * kWideChunk;
+constexpr std::size_t kWideUp8 = kWideUp4 + 4 * kWideChunk;
+constexpr std::size_t kWideClipped = kWideUp8 + 8 * kWideChunk;
+constexpr std::size_t kWideBranches3 = kWideClipped + 8 * kWideChunk;
+constexpr std::size_t kWideBranches2 = kWideBranches3 + 8 * kWideChunk;
+constexpr std::size_t kWideBranches1 = kWideBranches2 + 4 * kWideChunk;
+// The host's samples on their way in and out.
+constexpr std::size_t kWideStaged = kWideBranches1 + 2 * kWideChunk;
+// Reads of a last group of samples may run seven samples past a buffer's end.
+static_assert(kWideStaged + 2 * kWideChunk + 8 <= kScratchDoubles);
 } // namespace engine_layout

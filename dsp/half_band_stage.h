@@ -42,6 +42,7 @@ public:
 private:
     template <int M> friend class UpsamplerLanes;
     template <int M> friend class DownsamplerLanes;
+    template <int M, typename Tag> friend class MergedStage;
 
     AllpassBranch<N> upA;
     AllpassBranch<N> upB;

@@ -1,4 +1,5 @@
-// The two processing paths of OverdriveProcessor.
+// The two processing paths of OverdriveProcessor, and the choice of the block path's kernel: the
+// SSE2 one below, or on processors with AVX2 and FMA the wide kernel of dsp/wide_kernel.h.
 //
 // The per-sample path runs the whole chain for one host sample before the next. Its cost is the
 // latency of the recursive filters, one after the other.
@@ -12,8 +13,11 @@
 // so the recurrences of different stages and the arctangent's divisions overlap instead of
 // waiting on each other. The allpass branches of a stage share an SSE2 register and the
 // arctangent runs on pairs of samples without branches. Every filter keeps its own order of
-// operations, so both paths compute the same numbers.
+// operations, so both paths compute the same numbers. (The wide kernel gives up that order to get
+// past the latency of the clipper's high-pass, within rounding.)
 
+#include "dsp/block_state.h"
+#include "dsp/chain_constants.h"
 #include "dsp/engine_layout.h"
 #include "dsp/fast_atan.h"
 #include "dsp/half_band_lanes.h"
@@ -25,11 +29,7 @@
 
 namespace
 {
-constexpr double kInputGain = 10.0;
-constexpr double kLimit = 7.8;
-constexpr double kSaturationWeight = 1.2732365673542143;
-// Beyond this the filters could overflow into infinities that would never leave their histories.
-constexpr double kLargestInput = 1e200;
+using namespace chain;
 
 // Non-finite input, and input too large to be audio, counts as silence.
 template <typename Sample> double sanitized(Sample sample)
@@ -312,6 +312,26 @@ void OverdriveProcessor::processBlock(const Sample* input, Sample* output, std::
 {
     if (passThrough(input, output, count))
         return;
+    if (simdLevel != SimdLevel::sse2)
+    {
+        BlockState state{inputHighPass,
+                         clipHighPass,
+                         outputLowPass,
+                         tone.history,
+                         tone.coefficients(),
+                         driveGain.load(std::memory_order_relaxed),
+                         levelGain.load(std::memory_order_relaxed),
+                         cascade.stage1(),
+                         cascade.stage2(),
+                         cascade.stage3(),
+                         scratch,
+                         factor};
+        if (simdLevel == SimdLevel::avx512)
+            processBlockAvx512(state, input, output, count);
+        else
+            processBlockAvx2(state, input, output, count);
+        return;
+    }
     switch (factor)
     {
     case 8:
@@ -344,4 +364,10 @@ void OverdriveProcessor::processFloatPlain(const float* input, float* output, st
 void OverdriveProcessor::processDoublePlain(const double* input, double* output, std::int32_t count)
 {
     processPlain(input, output, count);
+}
+
+void OverdriveProcessor::setSimdLevel(SimdLevel wanted)
+{
+    const SimdLevel widest = widestSimdLevel();
+    simdLevel = wanted < widest ? wanted : widest;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -105,6 +106,9 @@ void OverdriveProcessor::allocateScratch()
         const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(rawBlock);
         const std::uintptr_t aligned = (address + kScratchAlignment - 1) & ~(kScratchAlignment - 1);
         scratch = reinterpret_cast<double*>(aligned);
+        // The block paths compute on buffer contents they then discard, which must not be
+        // denormal or signalling garbage.
+        std::memset(scratch, 0, engine_layout::kScratchDoubles * sizeof(double));
     }
     allocationFailed = scratch == nullptr;
 }

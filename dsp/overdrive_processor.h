@@ -2,6 +2,7 @@
 
 #include "dsp/one_pole_filter.h"
 #include "dsp/oversampling_cascade.h"
+#include "dsp/simd_level.h"
 #include "dsp/tone_shelf.h"
 
 #include <atomic>
@@ -50,9 +51,15 @@ public:
     void processDouble(const double* input, double* output, std::int32_t count);
 
     // The same chain one host sample at a time, kept as the reference for the block paths above:
-    // both compute the same numbers in the same order.
+    // the SSE2 kernel computes the same numbers in the same order, the wider kernels the same
+    // within rounding.
     void processFloatPlain(const float* input, float* output, std::int32_t count);
     void processDoublePlain(const double* input, double* output, std::int32_t count);
+
+    // The block operations use the widest kernel the processor supports; a narrower one can be
+    // chosen (tests and benchmarks do), a wider one than supported is taken as the widest.
+    void setSimdLevel(SimdLevel wanted);
+    SimdLevel getSimdLevel() const { return simdLevel; }
 
     std::int32_t getSampleRate() const;
     std::int32_t getFactor() const { return factor; }
@@ -99,4 +106,5 @@ private:
     std::atomic<bool> resetPending{false};
     void* rawBlock = nullptr;
     HeapHooks heap;
+    SimdLevel simdLevel = widestSimdLevel();
 };

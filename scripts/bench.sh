@@ -7,8 +7,10 @@
 # Then the Linux window (build/linux/bench/dranvelor_window_bench, under Xvfb when there is no
 # display): time from effEditOpen to the first picture, CPU of an idle call to an untouched window.
 # Counters: ns_per_sample is nanoseconds of CPU per host sample, realtime_x the seconds of audio
-# processed per CPU second; processFloat/processDouble are the block path, *Plain the per-sample
-# reference path.
+# processed per CPU second. Cases are processFloat|processDouble/<path>/<rate>/<block>, the path
+# being plain (the per-sample reference), sse2, avx2 or avx512 (the block path with that kernel;
+# see bench/README.md). The machine may be shared: add --benchmark_repetitions=5
+# --benchmark_report_aggregates_only=true and read the medians.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 native=$here/build/linux/bench/dranvelor_bench
