@@ -4,8 +4,9 @@
 #   cmake --preset linux && cmake --build --preset linux
 #   cmake --preset win32 && cmake --build --preset win32
 # Extra arguments go to Google Benchmark, e.g. --benchmark_filter=44100.
-# Then the Linux window (build/linux/bench/dranvelor_window_bench, under Xvfb when there is no
-# display): time from effEditOpen to the first picture, CPU of an idle call to an untouched window.
+# Then the window (build/linux/bench/dranvelor_window_bench natively, the win32 one under Wine,
+# both under Xvfb when there is no display): time from effEditOpen to the first picture, CPU of
+# an idle call to an untouched window.
 # Counters: ns_per_sample is nanoseconds of CPU per host sample, realtime_x the seconds of audio
 # processed per CPU second. Cases are processFloat|processDouble/<path>/<rate>/<block>, the path
 # being plain (the per-sample reference), sse2, avx2 or avx512 (the block path with that kernel;
@@ -29,8 +30,12 @@ echo "== win32 under Wine =="
 "$here/scripts/wine-run.sh" "$windows" "$@"
 echo "== linux-x86_64 window =="
 window=$here/build/linux/bench/dranvelor_window_bench
+windows_window=$here/build/win32/bench/dranvelor_window_bench.exe
 if [[ -n ${DISPLAY:-} ]]; then
     "$window"
+    echo "== win32 window under Wine =="
+    "$here/scripts/wine-run.sh" "$windows_window"
 else
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$window"
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+        "'$window' && echo '== win32 window under Wine ==' && '$here/scripts/wine-run.sh' '$windows_window'"
 fi

@@ -1,0 +1,78 @@
+// The benchmark's host window on X11: the plug-in library loaded with dlopen.
+#include "bench/window_host.h"
+
+// Xlib after the plug-in interface, whose names its macros would otherwise rename.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+} // namespace
+
+struct WindowHost::Platform
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+};
+
+WindowHost::WindowHost() : platform(new Platform)
+{
+    platform->display = XOpenDisplay(nullptr);
+    void* library = dlopen(DRANVELOR_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!platform->display || !library)
+    {
+        std::fprintf(stderr, "needs an X display and %s\n", DRANVELOR_PLUGIN_PATH);
+        std::exit(1);
+    }
+    using Entry = AEffect*(VSTCALLBACK*)(audioMasterCallback);
+    effect = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"))(hostCallback);
+    dispatch(effOpen);
+    Display* display = platform->display;
+    platform->window =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kHostWidth, kHostHeight, 0,
+                            0, BlackPixel(display, DefaultScreen(display)));
+    XMapWindow(display, platform->window);
+    XSync(display, False);
+}
+
+WindowHost::~WindowHost()
+{
+    dispatch(effClose);
+    XDestroyWindow(platform->display, platform->window);
+    XCloseDisplay(platform->display);
+    delete platform;
+}
+
+void WindowHost::open()
+{
+    dispatch(effEditOpen, reinterpret_cast<void*>(std::uintptr_t{platform->window}));
+}
+
+void WindowHost::close()
+{
+    dispatch(effEditClose);
+    XClearWindow(platform->display, platform->window);
+    XSync(platform->display, False);
+}
+
+bool WindowHost::painted()
+{
+    XImage* pixel = XGetImage(platform->display, platform->window, kHostWidth - 1, kHostHeight - 1,
+                              1, 1, AllPlanes, ZPixmap);
+    const bool shown = pixel && (XGetPixel(pixel, 0, 0) & 0xFFFFFF) != 0;
+    if (pixel)
+        XDestroyImage(pixel);
+    return shown;
+}
+
+// The plug-in reads its own connection's events in its idle call; this host has none to handle.
+void WindowHost::handleMessages() {}
