@@ -93,6 +93,9 @@ bool writePng(cairo_surface_t* surface, const std::string& path, PngFormat forma
     }
     png_init_io(png, file.get());
     png_set_compression_level(png, 9);
+    // Sub filtering alone: the film strips come out smaller than with libpng's adaptive choice
+    // and decode about a third faster, which the window pays at every opening.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_IHDR(png, info, width, height, 8,
                  format == PngFormat::Rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
