@@ -24,6 +24,30 @@
 
 namespace
 {
+// Runs the clippers' two halves on groups of samples: the high-pass, a recursion, two groups
+// ahead of the arctangent, a long chain of operations on what the high-pass gave. The arctangent
+// of a group thus never waits on the recursion, and the processor overlaps the two.
+template <typename Filter, typename Saturate>
+void pipelined(int groups, Filter filterGroup, Saturate saturate)
+{
+    auto first = filterGroup(0);
+    if (groups == 1)
+    {
+        saturate(first, 0);
+        return;
+    }
+    auto second = filterGroup(1);
+    for (int g = 0; g + 2 < groups; ++g)
+    {
+        const auto next = filterGroup(g + 2);
+        saturate(first, g);
+        first = second;
+        second = next;
+    }
+    saturate(first, groups - 2);
+    saturate(second, groups - 1);
+}
+
 #ifdef __AVX512F__
 constexpr int kClipLanes = 8;
 
@@ -74,13 +98,16 @@ public:
     // whole group.
     void run(const double* samples, double* clipped, int n)
     {
-        for (int k = 0; k < n; k += kClipLanes)
+        const int groups = (n + kClipLanes - 1) / kClipLanes;
+        auto filterGroup = [&](int g)
         {
-            const int lanes = n - k < kClipLanes ? n - k : kClipLanes;
-            group(samples + k, clipped + k, _mm512_set1_epi64(lanes - 1));
-        }
+            const int lanes = n - g * kClipLanes < kClipLanes ? n - g * kClipLanes : kClipLanes;
+            return filter(samples + g * kClipLanes, _mm512_set1_epi64(lanes - 1));
+        };
+        pipelined(groups, filterGroup,
+                  [clipped](const Filtered& group, int g)
+                  { saturate(group, clipped + g * kClipLanes); });
     }
-
     void store(OnePoleFilter& highPass) const
     {
         highPass.previousInput = _mm512_cvtsd_f64(lastInput);
@@ -88,8 +115,16 @@ public:
     }
 
 private:
-    // last: the index of the group's last lane in every lane, which carries the histories on.
-    void group(const double* samples, double* clipped, __m512i last)
+    // The limited samples of a group and the arguments of their arctangent.
+    struct Filtered
+    {
+        __m512d held;
+        __m512d argument;
+    };
+
+    // The limit and the high-pass of a group. last: the index of the group's last lane in every
+    // lane, which carries the histories on.
+    Filtered filter(const double* samples, __m512i last)
     {
         const __m512d zero = _mm512_setzero_pd();
         const __m512d held =
@@ -105,9 +140,14 @@ private:
         const __m512d out = _mm512_fmadd_pd(powers, lastOutput, prefix);
         lastInput = _mm512_permutexvar_pd(last, held);
         lastOutput = _mm512_permutexvar_pd(last, out);
-        const __m512d r = atanLanes(_mm512_mul_pd(drive, out));
+        return {held, _mm512_mul_pd(drive, out)};
+    }
+
+    static void saturate(const Filtered& group, double* clipped)
+    {
+        const __m512d r = atanLanes(group.argument);
         _mm512_storeu_pd(clipped,
-                         _mm512_fmadd_pd(_mm512_set1_pd(chain::kSaturationWeight), r, held));
+                         _mm512_fmadd_pd(_mm512_set1_pd(chain::kSaturationWeight), r, group.held));
     }
 
     // The lanes moved up by 8 - Shift, zeros below.
@@ -175,13 +215,16 @@ public:
     // two lanes short.
     void run(const double* samples, double* clipped, int n)
     {
-        int k = 0;
-        for (; k + kClipLanes <= n; k += kClipLanes)
-            group<0xFF>(samples + k, clipped + k);
-        if (k < n)
-            group<0x55>(samples + k, clipped + k);
+        const int groups = (n + kClipLanes - 1) / kClipLanes;
+        auto filterGroup = [&](int g)
+        {
+            return n - g * kClipLanes < kClipLanes ? filter<0x55>(samples + g * kClipLanes)
+                                                   : filter<0xFF>(samples + g * kClipLanes);
+        };
+        pipelined(groups, filterGroup,
+                  [clipped](const Filtered& group, int g)
+                  { saturate(group, clipped + g * kClipLanes); });
     }
-
     void store(OnePoleFilter& highPass) const
     {
         highPass.previousInput = _mm256_cvtsd_f64(lastInput);
@@ -189,8 +232,16 @@ public:
     }
 
 private:
-    // Last picks the lane that carries the histories on, in every lane: 0xFF lane 3, 0x55 lane 1.
-    template <int Last> void group(const double* samples, double* clipped)
+    // The limited samples of a group and the arguments of their arctangent.
+    struct Filtered
+    {
+        __m256d held;
+        __m256d argument;
+    };
+
+    // The limit and the high-pass of a group. Last picks the lane that carries the histories on,
+    // in every lane: 0xFF lane 3, 0x55 lane 1.
+    template <int Last> Filtered filter(const double* samples)
     {
         const __m256d zero = _mm256_setzero_pd();
         const __m256d held =
@@ -206,9 +257,14 @@ private:
         const __m256d out = _mm256_fmadd_pd(powers, lastOutput, prefix);
         lastInput = _mm256_permute4x64_pd(held, Last);
         lastOutput = _mm256_permute4x64_pd(out, Last);
-        const __m256d r = atanLanes(_mm256_mul_pd(drive, out));
+        return {held, _mm256_mul_pd(drive, out)};
+    }
+
+    static void saturate(const Filtered& group, double* clipped)
+    {
+        const __m256d r = atanLanes(group.argument);
         _mm256_storeu_pd(clipped,
-                         _mm256_fmadd_pd(_mm256_set1_pd(chain::kSaturationWeight), r, held));
+                         _mm256_fmadd_pd(_mm256_set1_pd(chain::kSaturationWeight), r, group.held));
     }
 
     __m256d gain;
