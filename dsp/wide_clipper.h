@@ -24,12 +24,14 @@
 
 namespace
 {
-// Runs the clippers' two halves on groups of samples: the high-pass, a recursion, two groups
+// Runs the clipper's two halves on groups of samples: the high-pass, a recursion, two groups
 // ahead of the arctangent, a long chain of operations on what the high-pass gave. The arctangent
-// of a group thus never waits on the recursion, and the processor overlaps the two.
+// of a group thus never waits on the recursion, and the processor overlaps the two. 32-bit code
+// has eight vector registers, too few to hold groups in flight: there each group runs whole.
 template <typename Filter, typename Saturate>
-void pipelined(int groups, Filter filterGroup, Saturate saturate)
+[[gnu::always_inline]] inline void pipelined(int groups, Filter filterGroup, Saturate saturate)
 {
+#ifdef __x86_64__
     auto first = filterGroup(0);
     if (groups == 1)
     {
@@ -46,6 +48,10 @@ void pipelined(int groups, Filter filterGroup, Saturate saturate)
     }
     saturate(first, groups - 2);
     saturate(second, groups - 1);
+#else
+    for (int g = 0; g < groups; ++g)
+        saturate(filterGroup(g), g);
+#endif
 }
 
 #ifdef __AVX512F__
@@ -98,16 +104,23 @@ public:
     // whole group.
     void run(const double* samples, double* clipped, int n)
     {
+        // A local copy: stores through clipped may alias the members, which would keep the
+        // histories in memory, on the recursion.
+        Clipper local = *this;
         const int groups = (n + kClipLanes - 1) / kClipLanes;
         auto filterGroup = [&](int g)
         {
             const int lanes = n - g * kClipLanes < kClipLanes ? n - g * kClipLanes : kClipLanes;
-            return filter(samples + g * kClipLanes, _mm512_set1_epi64(lanes - 1));
+            // The permutation reads the low three bits of each 64-bit index: a broadcast of the
+            // 32-bit index does, which 32-bit code makes without going through memory.
+            return local.filter(samples + g * kClipLanes, _mm512_set1_epi32(lanes - 1));
         };
         pipelined(groups, filterGroup,
                   [clipped](const Filtered& group, int g)
                   { saturate(group, clipped + g * kClipLanes); });
+        *this = local;
     }
+
     void store(OnePoleFilter& highPass) const
     {
         highPass.previousInput = _mm512_cvtsd_f64(lastInput);
@@ -215,16 +228,21 @@ public:
     // two lanes short.
     void run(const double* samples, double* clipped, int n)
     {
+        // A local copy: stores through clipped may alias the members, which would keep the
+        // histories in memory, on the recursion.
+        Clipper local = *this;
         const int groups = (n + kClipLanes - 1) / kClipLanes;
         auto filterGroup = [&](int g)
         {
-            return n - g * kClipLanes < kClipLanes ? filter<0x55>(samples + g * kClipLanes)
-                                                   : filter<0xFF>(samples + g * kClipLanes);
+            return n - g * kClipLanes < kClipLanes ? local.filter<0x55>(samples + g * kClipLanes)
+                                                   : local.filter<0xFF>(samples + g * kClipLanes);
         };
         pipelined(groups, filterGroup,
                   [clipped](const Filtered& group, int g)
                   { saturate(group, clipped + g * kClipLanes); });
+        *this = local;
     }
+
     void store(OnePoleFilter& highPass) const
     {
         highPass.previousInput = _mm256_cvtsd_f64(lastInput);
