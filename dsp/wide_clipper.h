@@ -72,14 +72,13 @@ inline __m512d atanLanes(__m512d w)
     const __m512d q = _mm512_mask3_fmadd_pd(a, tanPiOver6, b, shift);
     const __m512d p2 = _mm512_mul_pd(p, p);
     const __m512d q2 = _mm512_mul_pd(q, q);
-    const __m512d numerator =
-        _mm512_mul_pd(p, _mm512_fmadd_pd(_mm512_set1_pd(kNumeratorSlope), p2,
-                                         _mm512_mul_pd(_mm512_set1_pd(kNumeratorConstant), q2)));
+    const __m512d numerator = _mm512_mul_pd(
+        p, _mm512_fmadd_pd(_mm512_set1_pd(kNumeratorSlope / kNumeratorConstant), p2, q2));
     const __m512d denominator =
         _mm512_mul_pd(q, _mm512_fmadd_pd(_mm512_set1_pd(kDenominatorSlope), p2, q2));
     __m512d r = _mm512_div_pd(numerator, denominator);
-    r = _mm512_mask_add_pd(r, shift, r, _mm512_set1_pd(kPiOver6));
-    r = _mm512_mask_sub_pd(r, complement, _mm512_set1_pd(kPiOver2), r);
+    r = _mm512_mask_add_pd(r, shift, r, _mm512_set1_pd(kPiOver6 / kNumeratorConstant));
+    r = _mm512_mask_sub_pd(r, complement, _mm512_set1_pd(kPiOver2 / kNumeratorConstant), r);
     return _mm512_xor_pd(r, _mm512_and_pd(w, _mm512_set1_pd(-0.0)));
 }
 
@@ -159,8 +158,9 @@ private:
     static void saturate(const Filtered& group, double* clipped)
     {
         const __m512d r = atanLanes(group.argument);
-        _mm512_storeu_pd(clipped,
-                         _mm512_fmadd_pd(_mm512_set1_pd(chain::kSaturationWeight), r, group.held));
+        _mm512_storeu_pd(clipped, _mm512_fmadd_pd(_mm512_set1_pd(chain::kSaturationWeight *
+                                                                 fast_atan::kNumeratorConstant),
+                                                  r, group.held));
     }
 
     // The lanes moved up by 8 - Shift, zeros below.
@@ -199,14 +199,14 @@ inline __m256d atanLanes(__m256d w)
     const __m256d q = _mm256_fmadd_pd(_mm256_and_pd(shift, a), tanPiOver6, b);
     const __m256d p2 = _mm256_mul_pd(p, p);
     const __m256d q2 = _mm256_mul_pd(q, q);
-    const __m256d numerator =
-        _mm256_mul_pd(p, _mm256_fmadd_pd(_mm256_set1_pd(kNumeratorSlope), p2,
-                                         _mm256_mul_pd(_mm256_set1_pd(kNumeratorConstant), q2)));
+    const __m256d numerator = _mm256_mul_pd(
+        p, _mm256_fmadd_pd(_mm256_set1_pd(kNumeratorSlope / kNumeratorConstant), p2, q2));
     const __m256d denominator =
         _mm256_mul_pd(q, _mm256_fmadd_pd(_mm256_set1_pd(kDenominatorSlope), p2, q2));
     __m256d r = _mm256_div_pd(numerator, denominator);
-    r = _mm256_add_pd(r, _mm256_and_pd(shift, _mm256_set1_pd(kPiOver6)));
-    r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(kPiOver2), r), complement);
+    r = _mm256_add_pd(r, _mm256_and_pd(shift, _mm256_set1_pd(kPiOver6 / kNumeratorConstant)));
+    r = _mm256_blendv_pd(r, _mm256_sub_pd(_mm256_set1_pd(kPiOver2 / kNumeratorConstant), r),
+                         complement);
     return _mm256_xor_pd(r, _mm256_and_pd(w, signBit));
 }
 
@@ -281,8 +281,9 @@ private:
     static void saturate(const Filtered& group, double* clipped)
     {
         const __m256d r = atanLanes(group.argument);
-        _mm256_storeu_pd(clipped,
-                         _mm256_fmadd_pd(_mm256_set1_pd(chain::kSaturationWeight), r, group.held));
+        _mm256_storeu_pd(clipped, _mm256_fmadd_pd(_mm256_set1_pd(chain::kSaturationWeight *
+                                                                 fast_atan::kNumeratorConstant),
+                                                  r, group.held));
     }
 
     __m256d gain;
