@@ -9,9 +9,10 @@
 // The arctangent takes one division instead of three. With a = min(|w|, 1), b = max(|w|, 1) the
 // folded argument is a / b; after the shift by pi/6 it is P / Q with P = a - b tan(pi/6) and
 // Q = a tan(pi/6) + b (else P = a, Q = b); the rational form z (c0 + c1 z^2) / (1 + c2 z^2) of
-// z = P / Q is P (c0 Q^2 + c1 P^2) / (Q (Q^2 + c2 P^2)). The range tests are those of fastAtan,
-// except for arguments within an ulp of a threshold, which the reordered high-pass may put on the
-// other side.
+// z = P / Q is P (c0 Q^2 + c1 P^2) / (Q (Q^2 + c2 P^2)). atanLanes leaves out the factor c0
+// (the pi/6 and pi/2 it adds are divided by it), and the saturation weight takes it back. The
+// range tests are those of fastAtan, except for arguments within an ulp of a threshold, which the
+// reordered high-pass may put on the other side.
 //
 // Only code built for AVX2 or wider includes this header; everything in it is local to the
 // including file.
