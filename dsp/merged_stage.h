@@ -27,12 +27,19 @@ public:
     // One step on (u, u, e, o): the upsampler's input u and the downsampler's pair (e, o). Gives
     // the upsampler's outputs (earlier, later) and the downsampler's branch outputs (q, p).
     // Each section computes a*s + x first, off the recursion, which then costs one FMA a step.
-    __m256d step(__m256d s)
+    __m256d step(__m256d s) { return stepSections<0, N>(s, x0); }
+
+    // The first Count sections of a step.
+    template <int Count> __m256d stepFirst(__m256d s) { return stepSections<0, Count>(s, x0); }
+
+    // Sections First to Last - 1 of one step on s. previous holds the input of section First one
+    // step earlier, and gets s.
+    template <int First, int Last> __m256d stepSections(__m256d s, __m256d& previous)
     {
-        __m256d previousInput = x0;
-        x0 = s;
+        __m256d previousInput = previous;
+        previous = s;
 #pragma GCC unroll 6
-        for (int k = 0; k < N; ++k)
+        for (int k = First; k < Last; ++k)
         {
             const __m256d feed = _mm256_fmadd_pd(a[k], s, previousInput);
             const __m256d out = _mm256_fnmadd_pd(a[k], y[k], feed);
@@ -41,6 +48,12 @@ public:
             s = out;
         }
         return s;
+    }
+
+    // The output of section k one step earlier: the input of section k + 1 one step earlier.
+    __m256d output(int k) const
+    {
+        return y[k];
     }
 
     struct Histories

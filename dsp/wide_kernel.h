@@ -138,16 +138,37 @@ void runSteps(Stage<N>& stage, Source source, double* upsampled, Pairs pairs, Si
               int last)
 {
     Stage<N> local = stage;
-    for (int j = first; j < last; ++j)
+    auto input = [&](int j)
     {
         const __m128d u = Up ? source(j) : _mm_setzero_pd();
         const __m128d pair = Down ? pairs(j) : _mm_setzero_pd();
-        const __m256d out = local.step(_mm256_insertf128_pd(_mm256_castpd128_pd256(u), pair, 1));
+        return _mm256_insertf128_pd(_mm256_castpd128_pd256(u), pair, 1);
+    };
+    auto output = [&](int j, __m256d out)
+    {
         if (Up)
             _mm_storeu_pd(upsampled + 2 * j, _mm256_castpd256_pd128(out));
         if (Down)
             sink(j, _mm256_extractf128_pd(out, 1));
+    };
+#ifndef __x86_64__
+    // Eight vector registers cannot hold the histories of the first stage's six sections and the
+    // operands of a step: one history would go through memory on its recursion. The sections run
+    // in two passes of three over the steps (at most a chunk of them) instead.
+    if constexpr (N == 6)
+    {
+        __m256d middle[engine_layout::kWideChunk];
+        __m256d previous = local.output(2);
+        for (int j = first; j < last; ++j)
+            middle[j - first] = local.template stepFirst<3>(input(j));
+        for (int j = first; j < last; ++j)
+            output(j, local.template stepSections<3, 6>(middle[j - first], previous));
+        stage = local;
+        return;
     }
+#endif
+    for (int j = first; j < last; ++j)
+        output(j, local.step(input(j)));
     stage = local;
 }
 
