@@ -18,6 +18,7 @@
 // including file.
 
 #include "dsp/chain_constants.h"
+#include "dsp/engine_layout.h"
 #include "dsp/fast_atan.h"
 #include "dsp/one_pole_filter.h"
 
@@ -28,7 +29,9 @@ namespace
 // Runs the clipper's two halves on groups of samples: the high-pass, a recursion, two groups
 // ahead of the arctangent, a long chain of operations on what the high-pass gave. The arctangent
 // of a group thus never waits on the recursion, and the processor overlaps the two. 32-bit code
-// has eight vector registers, too few to hold groups in flight: there each group runs whole.
+// has eight vector registers, too few to hold groups in flight, or even the histories beside the
+// arctangent's operands: there the high-pass runs over all groups first, and the arctangent over
+// what it left in memory.
 template <typename Filter, typename Saturate>
 [[gnu::always_inline]] inline void pipelined(int groups, Filter filterGroup, Saturate saturate)
 {
@@ -50,8 +53,12 @@ template <typename Filter, typename Saturate>
     saturate(first, groups - 2);
     saturate(second, groups - 1);
 #else
+    // A group is at least four samples.
+    decltype(filterGroup(0)) filtered[engine_layout::kMaxFactor * engine_layout::kWideChunk / 4];
     for (int g = 0; g < groups; ++g)
-        saturate(filterGroup(g), g);
+        filtered[g] = filterGroup(g);
+    for (int g = 0; g < groups; ++g)
+        saturate(filtered[g], g);
 #endif
 }
 
@@ -139,17 +146,16 @@ private:
     // lane, which carries the histories on.
     Filtered filter(const double* samples, __m512i last)
     {
-        const __m512d zero = _mm512_setzero_pd();
+        // The smaller magnitude of the sample and the limit, with the sample's sign.
         const __m512d held =
-            _mm512_max_pd(_mm512_min_pd(_mm512_loadu_pd(samples), _mm512_set1_pd(chain::kLimit)),
-                          _mm512_set1_pd(-chain::kLimit));
+            _mm512_range_pd(_mm512_loadu_pd(samples), _mm512_set1_pd(chain::kLimit), 0x2);
         const __m512d previous = _mm512_castsi512_pd(
             _mm512_alignr_epi64(_mm512_castpd_si512(held), _mm512_castpd_si512(lastInput), 7));
         const __m512d feed =
             _mm512_fmadd_pd(gain, _mm512_sub_pd(held, previous), _mm512_set1_pd(DENORMAL_OFFSET));
-        __m512d prefix = _mm512_fmadd_pd(pole, shifted<7>(feed, zero), feed);
-        prefix = _mm512_fmadd_pd(pole2, shifted<6>(prefix, zero), prefix);
-        prefix = _mm512_fmadd_pd(pole4, shifted<4>(prefix, zero), prefix);
+        __m512d prefix = _mm512_fmadd_pd(pole, shifted<1>(feed), feed);
+        prefix = _mm512_fmadd_pd(pole2, shifted<2>(prefix), prefix);
+        prefix = _mm512_fmadd_pd(pole4, shifted<4>(prefix), prefix);
         const __m512d out = _mm512_fmadd_pd(powers, lastOutput, prefix);
         lastInput = _mm512_permutexvar_pd(last, held);
         lastOutput = _mm512_permutexvar_pd(last, out);
@@ -164,11 +170,13 @@ private:
                                                   r, group.held));
     }
 
-    // The lanes moved up by 8 - Shift, zeros below.
-    template <int Shift> static __m512d shifted(__m512d v, __m512d zero)
+    // The lanes moved up by Shift, zeros below: a rotation with the wrapped lanes cleared, which
+    // needs no register of zeros.
+    template <int Shift> static __m512d shifted(__m512d v)
     {
-        return _mm512_castsi512_pd(
-            _mm512_alignr_epi64(_mm512_castpd_si512(v), _mm512_castpd_si512(zero), Shift));
+        const __m512i lanes = _mm512_castpd_si512(v);
+        return _mm512_castsi512_pd(_mm512_maskz_alignr_epi64(static_cast<__mmask8>(0xFF << Shift),
+                                                             lanes, lanes, 8 - Shift));
     }
 
     __m512d gain;
