@@ -62,6 +62,9 @@ template <typename Filter, typename Saturate>
 #endif
 }
 
+// The saturation weight of what atanLanes gives, which leaves out the factor c0.
+constexpr double kArctangentWeight = chain::kSaturationWeight * fast_atan::kNumeratorConstant;
+
 #ifdef __AVX512F__
 constexpr int kClipLanes = 8;
 
@@ -165,9 +168,8 @@ private:
     static void saturate(const Filtered& group, double* clipped)
     {
         const __m512d r = atanLanes(group.argument);
-        _mm512_storeu_pd(clipped, _mm512_fmadd_pd(_mm512_set1_pd(chain::kSaturationWeight *
-                                                                 fast_atan::kNumeratorConstant),
-                                                  r, group.held));
+        _mm512_storeu_pd(clipped,
+                         _mm512_fmadd_pd(_mm512_set1_pd(kArctangentWeight), r, group.held));
     }
 
     // The lanes moved up by Shift, zeros below: a rotation with the wrapped lanes cleared, which
@@ -290,9 +292,8 @@ private:
     static void saturate(const Filtered& group, double* clipped)
     {
         const __m256d r = atanLanes(group.argument);
-        _mm256_storeu_pd(clipped, _mm256_fmadd_pd(_mm256_set1_pd(chain::kSaturationWeight *
-                                                                 fast_atan::kNumeratorConstant),
-                                                  r, group.held));
+        _mm256_storeu_pd(clipped,
+                         _mm256_fmadd_pd(_mm256_set1_pd(kArctangentWeight), r, group.held));
     }
 
     __m256d gain;
