@@ -70,6 +70,9 @@ struct SoakResult
     long long samples = 0;
     double wallSeconds = 0.0;
     CostWindows cost;
+    // The ns per sample that one step of the cost clock makes in a block: the resolution of the
+    // costs (Wine's steady clock moves in 100 ns steps, about a cheap plug-in's whole block).
+    double costStep = 0.0;
     LevelPeaks peaks;
     long long nonFiniteSamples = 0;
     double firstNonFiniteSecond = -1.0;

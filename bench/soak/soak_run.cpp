@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace
@@ -216,6 +217,20 @@ private:
     std::vector<BlockAutomation> automation_;
     std::vector<std::int64_t> blockCost_;
 };
+// The smallest step the cost clock makes, in nanoseconds.
+std::int64_t costClockStep()
+{
+    std::int64_t step = std::numeric_limits<std::int64_t>::max();
+    for (int i = 0; i < 16; ++i)
+    {
+        const std::int64_t start = costClockNanoseconds();
+        std::int64_t now = start;
+        while (now == start)
+            now = costClockNanoseconds();
+        step = std::min(step, now - start);
+    }
+    return step;
+}
 } // namespace
 
 SoakResult runSoak(PluginEntry entry, const SoakOptions& options)
@@ -228,6 +243,7 @@ SoakResult runSoak(PluginEntry entry, const SoakOptions& options)
     const auto blocksPerWindow = static_cast<std::size_t>(windowSamples / options.blockSize +
                                                           windowSamples / shortestSegment + 4);
     SoakResult result(windowSamples, expectedWindows, blocksPerWindow);
+    result.costStep = static_cast<double>(costClockStep()) / options.blockSize;
     AEffect* effect = openInstance(entry, options);
     if (options.doublePrecision)
         SoakLoop<double>(effect, options).run(result);

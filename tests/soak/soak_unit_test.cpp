@@ -1,6 +1,6 @@
 // The soak's signal must be what its checks assume (exact silence, full-scale squares, every
-// kind in turn, the same from the same seed), and its cost windows must shrug off a block
-// that lost the processor.
+// kind in turn, the same from the same seed), its cost windows must shrug off a block that lost
+// the processor, and a cost difference within the clock's resolution is no failure.
 #include "bench/soak/soak_result.h"
 #include "bench/soak/test_signal.h"
 
@@ -125,5 +125,27 @@ TEST(SoakCostWindows, WithoutACompleteWindowThereIsNoMedianToCompare)
     cost.add(SignalKind::silence, 999, 4000);
     EXPECT_TRUE(std::isnan(cost.silenceMedian()));
     EXPECT_EQ(cost.signalMedian(), 4.0);
+}
+// Wine's steady clock moves in 100 ns steps: a block of 512 samples costing 300, 400 or 500 ns
+// reads 0.6, 0.8 or 1.0 ns a sample, 25 % apart on a plug-in that costs the same throughout.
+TEST(SoakFailures, ACostSpreadCountsOnlyBeyondTwoStepsOfTheClock)
+{
+    SoakOptions options;
+    options.windowSeconds = 1.0;
+    auto resultWith = [&](std::int64_t silence, std::int64_t signal, double step)
+    {
+        SoakResult result(512.0, 4, 4);
+        result.cost.add(SignalKind::silence, 512, silence);
+        result.cost.add(SignalKind::noise, 512, signal);
+        result.costStep = step;
+        result.memoryStart = result.memoryEnd = 1 << 20;
+        return soakFailures(result, options);
+    };
+    EXPECT_TRUE(resultWith(400, 300, 100.0 / 512.0).empty());
+    EXPECT_TRUE(resultWith(400, 500, 100.0 / 512.0).empty());
+    const auto slow = resultWith(4000, 400, 100.0 / 512.0);
+    ASSERT_EQ(slow.size(), 1u);
+    EXPECT_NE(slow[0].find("silence costs +900.0 % against signal"), std::string::npos) << slow[0];
+    EXPECT_EQ(resultWith(400, 300, 1.0 / 512.0).size(), 1u) << "a fine clock resolves 25 %";
 }
 } // namespace
