@@ -167,6 +167,16 @@ void runSteps(Stage<N>& stage, Source source, double* upsampled, Pairs pairs, Si
         return;
     }
 #endif
+#if defined(__AVX512F__) && defined(__x86_64__)
+    // The top stage at 8x takes four steps a host sample, each waiting on its sections' one-FMA
+    // recursions; with 32 registers the two-step form fits and halves that wait.
+    if constexpr (N == 2)
+    {
+        local.runTwoStep(input, output, first, last);
+        stage = local;
+        return;
+    }
+#endif
     for (int j = first; j < last; ++j)
         output(j, local.step(input(j)));
     stage = local;
