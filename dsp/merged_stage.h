@@ -13,13 +13,17 @@
 template <int N, typename Tag> class MergedStage
 {
 public:
-    explicit MergedStage(const HalfBandStage<N>& stage)
-        : x0(_mm256_setr_pd(stage.upA.x[0], stage.upB.x[0], stage.downB.x[0], stage.downA.x[0]))
+    // The downsampler's histories are kept multiplied by downScale, a power of two, for a
+    // downsampler fed with its input so multiplied: scaling by a power of two leaves every
+    // rounding as it is.
+    MergedStage(const HalfBandStage<N>& stage, double downScale)
+        : x0(_mm256_setr_pd(stage.upA.x[0], stage.upB.x[0], stage.downB.x[0] * downScale,
+                            stage.downA.x[0] * downScale))
     {
         for (int k = 0; k < N; ++k)
         {
-            y[k] =
-                _mm256_setr_pd(stage.upA.y[k], stage.upB.y[k], stage.downB.y[k], stage.downA.y[k]);
+            y[k] = _mm256_setr_pd(stage.upA.y[k], stage.upB.y[k], stage.downB.y[k] * downScale,
+                                  stage.downA.y[k] * downScale);
             a[k] = _mm256_setr_pd(stage.a[k], stage.b[k], stage.b[k], stage.a[k]);
         }
     }
@@ -156,17 +160,18 @@ public:
             y[k] = _mm256_blendv_pd(y[k], saved.y[k], lanes);
     }
 
-    void store(HalfBandStage<N>& stage) const
+    void store(HalfBandStage<N>& stage, double downScale) const
     {
+        const __m256d unscale = _mm256_setr_pd(1.0, 1.0, 1.0 / downScale, 1.0 / downScale);
         double lanes[4];
-        _mm256_storeu_pd(lanes, x0);
+        _mm256_storeu_pd(lanes, _mm256_mul_pd(x0, unscale));
         stage.upA.x[0] = lanes[0];
         stage.upB.x[0] = lanes[1];
         stage.downB.x[0] = lanes[2];
         stage.downA.x[0] = lanes[3];
         for (int k = 0; k < N; ++k)
         {
-            _mm256_storeu_pd(lanes, y[k]);
+            _mm256_storeu_pd(lanes, _mm256_mul_pd(y[k], unscale));
             stage.upA.y[k] = lanes[0];
             stage.upB.y[k] = lanes[1];
             stage.downB.y[k] = lanes[2];

@@ -57,15 +57,15 @@ struct ClippedPairs
     __m128d operator()(int j) const { return _mm_loadu_pd(samples + 2 * j); }
 };
 
-// What the downsampler of a stage below the top reads: the stage above's outputs (q + p) / 2.
+// What the downsampler of a stage below the top reads: the stage above's outputs q + p, twice the
+// downsampled samples (q + p) / 2. The halving is left to the host-rate end, as one product by
+// a power of two for all stages, which gives the same numbers.
 struct StagePairs
 {
     const double* branches;
     __m128d operator()(int j) const
     {
-        const __m128d sums =
-            _mm_hadd_pd(_mm_loadu_pd(branches + 4 * j), _mm_loadu_pd(branches + 4 * j + 2));
-        return _mm_mul_pd(sums, _mm_set1_pd(0.5));
+        return _mm_hadd_pd(_mm_loadu_pd(branches + 4 * j), _mm_loadu_pd(branches + 4 * j + 2));
     }
 };
 
@@ -82,7 +82,7 @@ struct BranchOutputs
 // compiler vectorizes; staged holds the values in between, two chunks' worth.
 template <typename Sample>
 void runHostEnds(BlockState& state, const Sample* input, double* up, int fresh,
-                 const double* branches, Sample* output, int done, double* staged)
+                 const double* branches, double downScale, Sample* output, int done, double* staged)
 {
     double* const fromHost = staged;
     double* const toHost = staged + engine_layout::kWideChunk;
@@ -110,7 +110,7 @@ void runHostEnds(BlockState& state, const Sample* input, double* up, int fresh,
         }
         if (j < done)
         {
-            const double d = (branches[2 * j] + branches[2 * j + 1]) * 0.5;
+            const double d = (branches[2 * j] + branches[2 * j + 1]) * downScale;
             const double low = lowPass.gain * (d + lowPass.previousInput) +
                                lowPass.pole * lowPass.previousOutput + DENORMAL_OFFSET;
             lowPass.previousInput = d;
@@ -223,9 +223,13 @@ void runChunks(BlockState& state, const Sample* input, Sample* output, std::int3
     double* const branches1 = state.scratch + kWideBranches1;
     double* const top = Factor == 8 ? up8 : Factor == 4 ? up4 : up2;
 
-    Stage<6> stage1(state.stage1);
-    Stage<3> stage2(state.stage2);
-    Stage<2> stage3(state.stage3);
+    // Each stage below the top takes the sums of the pairs above it, twice what it would take, so
+    // its downsampler runs on values scaled by two more than the one above.
+    constexpr double kScale1 = Factor == 8 ? 4.0 : Factor == 4 ? 2.0 : 1.0;
+    constexpr double kScale2 = Factor == 8 ? 2.0 : 1.0;
+    Stage<6> stage1(state.stage1, kScale1);
+    Stage<3> stage2(state.stage2, kScale2);
+    Stage<2> stage3(state.stage3, 1.0);
     Clipper clipper(state.clipHighPass, state.driveGain);
 
     const int chunk = chunkFor(count);
@@ -242,7 +246,7 @@ void runChunks(BlockState& state, const Sample* input, Sample* output, std::int3
         const int fresh = length(round);
         const std::int32_t done = round - kStages - 1;
         runHostEnds(state, input + (fresh > 0 ? round * chunk : 0), up1, fresh, branches1,
-                    output + (done >= 0 ? done * chunk : 0), length(done), staged);
+                    0.5 / kScale1, output + (done >= 0 ? done * chunk : 0), length(done), staged);
         if constexpr (Factor == 2)
             runRound(stage1, fresh, length(round - 1), StageInput{up1}, up2, ClippedPairs{clipped},
                      BranchOutputs{branches1});
@@ -264,11 +268,11 @@ void runChunks(BlockState& state, const Sample* input, Sample* output, std::int3
     }
 
     clipper.store(state.clipHighPass);
-    stage1.store(state.stage1);
+    stage1.store(state.stage1, kScale1);
     if constexpr (Factor >= 4)
-        stage2.store(state.stage2);
+        stage2.store(state.stage2, kScale2);
     if constexpr (Factor == 8)
-        stage3.store(state.stage3);
+        stage3.store(state.stage3, 1.0);
 }
 
 template <typename Sample>
