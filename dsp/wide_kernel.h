@@ -34,13 +34,15 @@ struct LocalTag
 
 template <int N> using Stage = MergedStage<N, LocalTag>;
 
-// Short blocks take shorter chunks, so that the rounds in which the downsamplers trail stay short.
+// Short blocks take shorter chunks, about a sixth of the block, so that the rounds in which the
+// downsamplers trail stay short; with more chunks, the rounds' own starts would cost more than
+// that saves (64-sample blocks run about 0.5 ns a sample faster in chunks of 10 than of 8 or 16).
 int chunkFor(std::int32_t count)
 {
-    const std::int32_t eighth = count / 8;
-    if (eighth >= engine_layout::kWideChunk)
+    const std::int32_t sixth = count / 6;
+    if (sixth >= engine_layout::kWideChunk)
         return engine_layout::kWideChunk;
-    return eighth < 4 ? 4 : static_cast<int>(eighth);
+    return sixth < 4 ? 4 : static_cast<int>(sixth);
 }
 
 // What the upsampler of a stage above the first reads: the stage before it, one value a step.
