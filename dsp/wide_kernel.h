@@ -9,6 +9,7 @@
 // - the clipper runs its high-pass on groups of samples and its arctangent with one division
 //   (dsp/wide_clipper.h);
 // - every allpass section computes a*s + x off its recursion, leaving one FMA per step on it;
+//   in 64-bit AVX-512 code the top stage at 8x runs its recursions two steps long, as two chains;
 // - a stage's upsampler and downsampler share one four-lane register (dsp/merged_stage.h).
 // The host-rate filters keep their order: the 5 Hz high-pass, its pole closest to 1, would
 // otherwise multiply the rounding differences most.
@@ -81,7 +82,8 @@ struct BranchOutputs
 // The host-rate ends of the chain: the input high-pass of one chunk and the output filters of
 // another share a loop, so that their recursions overlap. Reading, sanitizing and widening the
 // host's samples, and the level and narrowing on the way out, run in loops of their own that the
-// compiler vectorizes; staged holds the values in between, two chunks' worth.
+// compiler vectorizes; staged holds the values in between, two chunks' worth. downScale takes the
+// first stage's pair sums, scaled by the stages' powers of two, to the samples (q + p) / 2.
 template <typename Sample>
 void runHostEnds(BlockState& state, const Sample* input, double* up, int fresh,
                  const double* branches, double downScale, Sample* output, int done, double* staged)
