@@ -113,23 +113,11 @@ public:
             output(j, s);
             output(j + 1, t);
         }
-        if (j < last)
-        {
-            __m256d s = input(j);
-            __m256d previousInput = x0;
-            x0 = s;
-            for (int k = 0; k < N; ++k)
-            {
-                const __m256d out =
-                    _mm256_fnmadd_pd(a[k], newer[k], _mm256_fmadd_pd(a[k], s, previousInput));
-                previousInput = newer[k];
-                newer[k] = out;
-                s = out;
-            }
-            output(j, s);
-        }
         for (int k = 0; k < N; ++k)
             y[k] = newer[k];
+        // An odd step left over takes the ordinary form.
+        if (j < last)
+            output(j, step(input(j)));
     }
 
     // The output of section k one step earlier: the input of section k + 1 one step earlier.
