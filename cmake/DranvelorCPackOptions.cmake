@@ -1,8 +1,7 @@
-# Read by cpack once per generator: the Debian package takes the "deb" component with a
-# stripped plug-in, the archives the "archive" component with the plug-in exactly as built.
+# Read by cpack once per generator: the Debian package takes the "deb" component, the archives
+# the "archive" component; both carry the plug-in already stripped by the build.
 if(CPACK_GENERATOR STREQUAL "DEB")
   set(component deb)
-  set(CPACK_STRIP_FILES ON)
 else()
   set(component archive)
 endif()

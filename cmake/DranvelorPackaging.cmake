@@ -1,14 +1,36 @@
 # Release packages, made by cpack in a plug-in tree: a zip per Windows tree, a tar.gz and a
 # Debian package from the Linux tree. Two install components keep their layouts apart: "archive"
 # (the plug-in and its papers side by side) and "deb" (the plug-in under /usr/lib/vst);
-# DranvelorCPackOptions.cmake gives each generator its own.
+# DranvelorCPackOptions.cmake gives each generator its own. The Windows installer and the
+# debug symbols archive take both Windows trees and are made by packaging/make-dist.sh.
 set(package_dir ${PROJECT_SOURCE_DIR}/packaging)
 set(DRANVELOR_MAINTAINER "Ostravelk <support@ostravelk.example>")
 set(papers ${PROJECT_BINARY_DIR}/packaging)
 configure_file(${package_dir}/README.txt.in ${papers}/README.txt @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${papers}/LICENSE.txt COPYONLY)
 
-install(TARGETS Dranvelor LIBRARY DESTINATION . COMPONENT archive)
+# Every package ships the plug-in stripped; its debug information goes to a file of its own,
+# named with its checksum in the stripped plug-in's .gnu_debuglink so that debuggers find it
+# beside the plug-in. The tree keeps the unstripped plug-in for the tests.
+# A release must not vary with the time it was made: ld and objcopy would stamp it into a DLL's
+# headers, so ld stamps nothing and objcopy the fixed SOURCE_DATE_EPOCH it honours.
+if(WIN32)
+  target_link_options(Dranvelor PRIVATE -Wl,--no-insert-timestamp)
+endif()
+set(DRANVELOR_SHIPPED_PLUGIN ${papers}/stripped/Dranvelor${CMAKE_SHARED_MODULE_SUFFIX})
+set(debug_file ${DRANVELOR_SHIPPED_PLUGIN}.debug)
+set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
+add_custom_command(
+  OUTPUT ${DRANVELOR_SHIPPED_PLUGIN} ${debug_file}
+  COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE:Dranvelor> ${debug_file}
+  COMMAND ${objcopy} --strip-unneeded --remove-section=.comment --add-gnu-debuglink=${debug_file}
+          $<TARGET_FILE:Dranvelor> ${DRANVELOR_SHIPPED_PLUGIN}
+  DEPENDS Dranvelor
+  COMMENT "Stripping the plug-in for the packages")
+add_custom_target(dranvelor_shipped_plugin ALL DEPENDS ${DRANVELOR_SHIPPED_PLUGIN})
+set_target_properties(dranvelor_shipped_plugin PROPERTIES DRANVELOR_FILE ${DRANVELOR_SHIPPED_PLUGIN})
+
+install(FILES ${DRANVELOR_SHIPPED_PLUGIN} DESTINATION . COMPONENT archive)
 install(FILES ${papers}/README.txt ${papers}/LICENSE.txt DESTINATION . COMPONENT archive)
 
 if(WIN32)
@@ -37,8 +59,7 @@ else()
                      COMMAND gzip -9nc ${papers}/changelog > ${papers}/changelog.gz
                      DEPENDS ${papers}/changelog)
   add_custom_target(dranvelor_changelog ALL DEPENDS ${papers}/changelog.gz)
-  install(TARGETS Dranvelor LIBRARY DESTINATION lib/vst COMPONENT deb
-          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  install(FILES ${DRANVELOR_SHIPPED_PLUGIN} DESTINATION lib/vst COMPONENT deb)
   install(FILES ${papers}/copyright ${papers}/changelog.gz ${papers}/README.txt
           DESTINATION share/doc/dranvelor COMPONENT deb)
 endif()

@@ -39,16 +39,7 @@ echo "== plots"
   --out "$out/plots" --json "$out/plots/figures.json"
 
 echo "== packages"
-rm -rf "$out/dist"
-mkdir -p "$out/dist"
-for preset in linux win32 win64; do
-  packages="$root/build/$preset/packages"
-  rm -rf "$packages"
-  cpack --config "$root/build/$preset/CPackConfig.cmake" -B "$packages" >"$root/build/cpack-$preset.log" 2>&1 ||
-    { tail -n 30 "$root/build/cpack-$preset.log"; exit 1; }
-  find "$packages" -maxdepth 1 -type f \( -name '*.zip' -o -name '*.tar.gz' -o -name '*.deb' \) \
-    -exec cp {} "$out/dist/" \;
-done
+bash "$root/packaging/make-dist.sh" "$out/dist" "$root/build/linux" "$root/build/win32" "$root/build/win64"
 
 echo "Wrote:"
 (cd "$root" && find out -type f | sort | sed "s|^|  |")

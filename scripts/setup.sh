@@ -15,7 +15,7 @@ PACKAGES=(
   xvfb xdotool imagemagick x11-apps
   libpng-dev zlib1g-dev libsndfile1-dev libcairo2-dev fonts-liberation sox
   libx11-dev libxres-dev fontconfig
-  file lintian python3-numpy python3-matplotlib
+  file lintian python3-numpy python3-matplotlib nsis
   clang libclang-rt-14-dev
 )
 

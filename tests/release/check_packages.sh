@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# check_packages.sh CPACK_CONFIG PLUGIN WORK_DIR [VSTHOST]: makes the tree's release packages
-# and checks them as a user and as dpkg meet them. A Windows tree makes a zip that must carry
-# the DLL exactly as built; the Linux tree a tar.gz likewise and a Debian package that installs
-# the plug-in into /usr/lib/vst, depends on what the plug-in links and passes lintian.
+# check_packages.sh CPACK_CONFIG SHIPPED WORK_DIR [VSTHOST]: makes the tree's release packages
+# and checks them as a user and as dpkg meet them. SHIPPED is the tree's stripped plug-in, with
+# its debug file beside it. A Windows tree makes a zip that must carry exactly that plug-in; the
+# Linux tree a tar.gz likewise and a Debian package that installs it into /usr/lib/vst, depends
+# on what the plug-in links and passes lintian.
 set -uo pipefail
 config=$1
 plugin=$2
 work=$3
 vsthost=${4:-}
-source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
+here=$(dirname "${BASH_SOURCE[0]}")
+source "$here/check.sh"
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -22,7 +24,8 @@ check "one archive named with the version" test "$(wc -w <<<"$archive")" -eq 1
 mkdir -p "$work/archive"
 (cd "$work/archive" && cmake -E tar xf "$archive")
 top=$(find "$work/archive" -mindepth 1 -maxdepth 1)
-check "the archive's plug-in is byte-identical to the built one" cmp "$plugin" "$top/$name"
+check "the archive's plug-in is byte-identical to the stripped one" cmp "$plugin" "$top/$name"
+check "the stripped plug-in and its debug file belong together" bash "$here/check_symbols.sh" "$plugin" "$plugin.debug"
 check "the README names the version and every control" \
   bash -c 'grep -q "Dranvelor '"$version"'" "$1" && grep -c "^  \(Drive\|Tone\|Level\|Bypass\) " "$1" | grep -qx 4' _ "$top/README.txt"
 check "the licence is there" grep -q "All rights reserved" "$top/LICENSE.txt"
@@ -60,6 +63,7 @@ if [[ "$name" == *.so ]]; then
   dpkg_root=(dpkg --root="$inst" --force-not-root --force-depends --force-script-chrootless
     --log=/dev/null)
   check "dpkg installs it" quietly "${dpkg_root[@]}" -i "$deb"
+  check "the installed plug-in is the stripped one" cmp "$plugin" "$inst/usr/lib/vst/Dranvelor.so"
   check "the installed plug-in loads" quietly "$vsthost" info "$inst/usr/lib/vst/Dranvelor.so"
   check "dpkg purges it" quietly "${dpkg_root[@]}" --purge dranvelor
   check "nothing is left under /usr" test -z "$(find "$inst/usr" -type f 2>/dev/null)"
