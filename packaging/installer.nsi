@@ -42,6 +42,7 @@ Var Dir32
 !insertmacro MUI_PAGE_DIRECTORY
 
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipUnless32
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE EnsureSeparateFolders
 !define MUI_DIRECTORYPAGE_VARIABLE $Dir32
 !define MUI_PAGE_HEADER_SUBTEXT "Where 32-bit hosts look for VST2 plug-ins."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Folder of the 32-bit plug-in"
@@ -54,6 +55,7 @@ Var Dir32
 
 ; A loaded plug-in cannot be replaced or deleted. Both programs check every file they would
 ; change before changing any, so that giving up leaves the old installation whole.
+!define IN_USE "$R0 is in use, most likely by a host that has the plug-in loaded. Close that program, then choose Retry."
 !macro DefineEnsureFree UN
   ; $R0: the file, which may be missing.
   Function ${UN}EnsureFree
@@ -62,8 +64,7 @@ Var Dir32
       ClearErrors
       FileOpen $R9 $R0 a
       ${If} ${Errors}
-        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R0 is in use, most likely by a host that \
-          has the plug-in loaded. Close that program, then choose Retry." /SD IDCANCEL IDRETRY retry
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${IN_USE}" /SD IDCANCEL IDRETRY retry
         DetailPrint "In use: $R0"
         Abort "$R0 is in use."
       ${EndIf}
@@ -148,15 +149,32 @@ SectionEnd
 
 Section "-Size"
   ; In KB, as the uninstall entry wants it: both plug-ins and the product folder.
-  SectionGetSize ${SecPlugin64} $R0
-  SectionGetSize ${SecPlugin32} $R1
-  IntOp $R0 $R0 + $R1
-  SectionGetSize ${SecProduct} $R1
-  IntOp $R0 $R0 + $R1
+  SectionGetSize ${SecProduct} $R0
+  ${If} ${SectionIsSelected} ${SecPlugin64}
+    SectionGetSize ${SecPlugin64} $R1
+    IntOp $R0 $R0 + $R1
+  ${EndIf}
+  ${If} ${SectionIsSelected} ${SecPlugin32}
+    SectionGetSize ${SecPlugin32} $R1
+    IntOp $R0 $R0 + $R1
+  ${EndIf}
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $R0
 SectionEnd
 
+; Both plug-ins have the same file name: one folder for both would leave a 64-bit host the
+; 32-bit DLL.
+!define SAME_FOLDER "The 64-bit and the 32-bit plug-in need folders of their own: both are named Dranvelor.dll."
+Function EnsureSeparateFolders
+  ${If} ${SectionIsSelected} ${SecPlugin64}
+  ${AndIf} ${SectionIsSelected} ${SecPlugin32}
+  ${AndIf} $Dir64 == $Dir32
+    MessageBox MB_OK|MB_ICONSTOP "${SAME_FOLDER}" /SD IDOK
+    Abort "${SAME_FOLDER}"
+  ${EndIf}
+FunctionEnd
+
 Function EnsureChosenFree
+  Call EnsureSeparateFolders
   ${If} ${SectionIsSelected} ${SecPlugin64}
     StrCpy $R0 "$Dir64\Dranvelor.dll"
     Call EnsureFree
