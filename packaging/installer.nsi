@@ -33,18 +33,23 @@ Var Dir32
 
 !define MUI_ABORTWARNING
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
+!define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_PAGE_COMPONENTS
 
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipUnless64
 !define MUI_DIRECTORYPAGE_VARIABLE $Dir64
+!define MUI_PAGE_HEADER_TEXT "Folder of the 64-bit plug-in"
 !define MUI_PAGE_HEADER_SUBTEXT "Where 64-bit hosts look for VST2 plug-ins."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup will put the 64-bit Dranvelor.dll into this folder. Choose one that your 64-bit hosts scan for plug-ins."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Folder of the 64-bit plug-in"
 !insertmacro MUI_PAGE_DIRECTORY
 
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipUnless32
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE EnsureSeparateFolders
 !define MUI_DIRECTORYPAGE_VARIABLE $Dir32
+!define MUI_PAGE_HEADER_TEXT "Folder of the 32-bit plug-in"
 !define MUI_PAGE_HEADER_SUBTEXT "Where 32-bit hosts look for VST2 plug-ins."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup will put the 32-bit Dranvelor.dll into this folder. Choose one that your 32-bit hosts scan for plug-ins, not the folder of the 64-bit one."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Folder of the 32-bit plug-in"
 !insertmacro MUI_PAGE_DIRECTORY
 
