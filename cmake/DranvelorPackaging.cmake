@@ -9,14 +9,15 @@ set(papers ${PROJECT_BINARY_DIR}/packaging)
 configure_file(${package_dir}/README.txt.in ${papers}/README.txt @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${papers}/LICENSE.txt COPYONLY)
 
-# Every package ships the plug-in stripped; its debug information goes to a file of its own,
-# named with its checksum in the stripped plug-in's .gnu_debuglink so that debuggers find it
-# beside the plug-in. The tree keeps the unstripped plug-in for the tests.
 # A release must not vary with the time it was made: ld and objcopy would stamp it into a DLL's
 # headers, so ld stamps nothing and objcopy the fixed SOURCE_DATE_EPOCH it honours.
 if(WIN32)
   target_link_options(Dranvelor PRIVATE -Wl,--no-insert-timestamp)
 endif()
+
+# Every package ships the plug-in stripped; its debug information goes to a file of its own,
+# named with its checksum in the stripped plug-in's .gnu_debuglink so that debuggers find it
+# beside the plug-in. The tree keeps the unstripped plug-in for the tests.
 set(DRANVELOR_SHIPPED_PLUGIN ${papers}/stripped/Dranvelor${CMAKE_SHARED_MODULE_SUFFIX})
 set(debug_file ${DRANVELOR_SHIPPED_PLUGIN}.debug)
 set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
