@@ -39,7 +39,7 @@ check "a second build of the installer has the same SHA-256" cmp "$setup" "$work
 mkdir -p "$work/symbols"
 tar -xzf "$work/dist/Dranvelor-$version-debug-symbols.tar.gz" -C "$work/symbols"
 for platform in win32 win64; do
-  shipped=$win32/packaging/stripped/Dranvelor.dll
+  shipped=$dll32
   [ "$platform" = win64 ] && shipped=$dll64
   check "the symbol archive's $platform file belongs to the shipped DLL" quietly bash "$here/check_symbols.sh" \
     "$shipped" "$work/symbols/Dranvelor-$version-debug-symbols/$platform/Dranvelor.dll.debug"
@@ -113,6 +113,11 @@ snapshot() {
     grep -h '^\[' system.reg user.reg | grep -v '\\NetworkCards\]' | sed 's/\] [0-9]*$/]/' | sort)
 }
 
+# installed PREFIX DLL32 DLL64: the two DLLs are installed, byte for byte, in the usual folders.
+installed() {
+  cmp "$2" "$1/$common_vst_x86/Dranvelor.dll" && cmp "$3" "$1/$common_vst/Dranvelor.dll"
+}
+
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Dranvelor'
 product_key='Software\Ostravelk\Dranvelor'
 program_files=drive_c/Program\ Files
@@ -129,24 +134,21 @@ snapshot "$work/fresh64" >"$work/before.txt"
 echo "== a fresh 64-bit prefix"
 p=$work/fresh64
 check "the silent install succeeds" wine_in "$p" "$setup" /S
-check "the 64-bit DLL is the shipped one, in Program Files" cmp "$dll64" "$p/$common_vst/Dranvelor.dll"
-check "the 32-bit DLL is the shipped one, in Program Files (x86)" cmp "$dll32" "$p/$common_vst_x86/Dranvelor.dll"
-check "the user's README and the licence are installed" \
-  test -f "$p/$program_files/Ostravelk/Dranvelor/README.txt" -a -f "$p/$program_files/Ostravelk/Dranvelor/LICENSE.txt"
+check "the shipped DLLs are in Program Files and Program Files (x86)" installed "$p" "$dll32" "$dll64"
+check "the uninstaller, the README and the licence are in Program Files\\Ostravelk\\Dranvelor" \
+  bash -c 'cd "$1" && test -f uninstall.exe -a -f README.txt -a -f LICENSE.txt' _ "$p/$program_files/Ostravelk/Dranvelor"
 uninstaller='C:\Program Files\Ostravelk\Dranvelor\uninstall.exe'
-expect_value() {
-  check "the entry's $1 is $2" test "$(reg_value "$p" "$uninstall_key" "$1")" = "$2"
-}
-expect_value DisplayName Dranvelor
-expect_value DisplayVersion "$version"
-expect_value Publisher Ostravelk
-expect_value UninstallString "\"$uninstaller\""
-expect_value QuietUninstallString "\"$uninstaller\" /S"
-expect_value DisplayIcon "$uninstaller,0"
+entry=()
+for name in DisplayName DisplayVersion Publisher UninstallString QuietUninstallString DisplayIcon; do
+  entry+=("$name=$(reg_value "$p" "$uninstall_key" "$name")")
+done
+check "the uninstall entry has every value: ${entry[*]}" test "${entry[*]}" = "DisplayName=Dranvelor \
+DisplayVersion=$version Publisher=Ostravelk UninstallString=\"$uninstaller\" \
+QuietUninstallString=\"$uninstaller\" /S DisplayIcon=$uninstaller,0"
 size=$(reg_value "$p" "$uninstall_key" EstimatedSize)
-check "EstimatedSize ($size) covers both DLLs in KB" \
-  test "$((16#${size#dword:}))" -ge "$((($(stat -c %s "$dll32") + $(stat -c %s "$dll64")) / 1024))"
-check "the uninstaller is where the entry says" test -f "$p/$program_files/Ostravelk/Dranvelor/uninstall.exe"
+size=$((16#${size#dword:}))
+dlls=$((($(stat -c %s "$dll32") + $(stat -c %s "$dll64")) / 1024))
+check "its EstimatedSize, $size KB, is that of what it installed" test "$size" -ge "$dlls" -a "$size" -lt "$((dlls + 100))"
 check "the 64-bit host loads the installed 64-bit DLL" \
   wine_in "$p" "$win64/tools/vsthost/vsthost.exe" info 'C:\Program Files\Common Files\VST2\Dranvelor.dll'
 check "the 32-bit host loads the installed 32-bit DLL" \
@@ -163,8 +165,7 @@ check "a host has the plug-in open" quietly timeout 60 xdotool search --sync --n
 WINEPREFIX=$p wine "$work/newer.exe" /S >>"$log" 2>&1 </dev/null
 status=$?
 check "the newer version's silent install fails while the DLL is loaded (exit $status)" test "$status" -ne 0
-check "the loaded DLL is intact" cmp "$dll64" "$p/$common_vst/Dranvelor.dll"
-check "so is the other one" cmp "$dll32" "$p/$common_vst_x86/Dranvelor.dll"
+check "both installed DLLs are intact" installed "$p" "$dll32" "$dll64"
 check "the entry still names the installed version" \
   test "$(reg_value "$p" "$uninstall_key" DisplayVersion)" = "$version"
 kill "$host" 2>/dev/null
@@ -172,8 +173,7 @@ wait "$host" 2>/dev/null
 WINEPREFIX=$p wineserver -w
 
 check "with the host closed, the newer version installs" wine_in "$p" "$work/newer.exe" /S
-check "its 64-bit DLL replaced the old one" cmp "$work/newer64/Dranvelor.dll" "$p/$common_vst/Dranvelor.dll"
-check "its 32-bit DLL replaced the old one" cmp "$work/newer32/Dranvelor.dll" "$p/$common_vst_x86/Dranvelor.dll"
+check "its DLLs replaced the old ones" installed "$p" "$work/newer32/Dranvelor.dll" "$work/newer64/Dranvelor.dll"
 check "there is one uninstall entry, of version $newer" \
   test "$(entries "$p")" -eq 1 -a "$(reg_value "$p" "$uninstall_key" DisplayVersion)" = "$newer"
 
