@@ -9,14 +9,7 @@ set -uo pipefail
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
-bundle=$1 vsthost=$2 vst=$3 work=$4
-uri=urn:ostravelk:dranvelor
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-rm -rf "$work" && mkdir -p "$work/path"
-ln -s "$bundle" "$work/path/Dranvelor.lv2"
-export LV2_PATH="$work/path"
+source "$(dirname "${BASH_SOURCE[0]}")/bundle_setup.sh"
 export JACK_DEFAULT_SERVER="dranvelor-test-$$"
 export JACK_NO_AUDIO_RESERVATION=1
 

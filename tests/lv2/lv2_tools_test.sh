@@ -4,15 +4,9 @@
 # 44.1, 96 and 192 kHz.
 #   lv2_tools_test.sh BUNDLE VSTHOST VST_PLUGIN WORK_FOLDER
 set -uo pipefail
-bundle=$1 vsthost=$2 vst=$3 work=$4
-uri=urn:ostravelk:dranvelor
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-rm -rf "$work" && mkdir -p "$work/path"
-ln -s "$bundle" "$work/path/Dranvelor.lv2"
+source "$(dirname "${BASH_SOURCE[0]}")/bundle_setup.sh"
 # The bundle and the LV2 specifications the validator and lilv read the classes from.
-export LV2_PATH="$work/path:/usr/lib/lv2"
+export LV2_PATH="$LV2_PATH:/usr/lib/lv2"
 
 validation=$(lv2_validate "$bundle"/*.ttl 2>&1)
 grep -q 'Found 0 errors' <<<"$validation" || fail "lv2_validate: $(grep -i error <<<"$validation" | head -5)"
