@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs Dranvelor for the current user, without root: the Linux plug-in into the user's VST
-# folder, a Windows DLL into a Wine prefix. A record next to the plug-in lists what was put
+# folder, the LV2 bundle into the user's LV2 folder, a Windows DLL into a Wine prefix. A record next to the plug-in lists what was put
 # there, so that "uninstall" removes exactly that and nothing else.
 set -euo pipefail
 
@@ -10,15 +10,16 @@ record_name=.dranvelor-install
 
 usage() {
   cat <<EOF
-usage: $prog install [--force] [--wine PREFIX] [PLUGIN]
-       $prog uninstall [--force] [--wine PREFIX]
+usage: $prog install [--force] [--wine PREFIX | --lv2] [PLUGIN]
+       $prog uninstall [--force] [--wine PREFIX | --lv2]
 
 install    copies the plug-in into the folder hosts scan:
              Linux:  the first folder in \$LXVST_PATH, else in \$VST_PATH, else ~/.vst
+             --lv2:  the bundle Dranvelor.lv2 into the first folder in \$LV2_PATH, else ~/.lv2
              --wine: PREFIX/drive_c/Program Files/Common Files/VST2
-           PLUGIN defaults to the Dranvelor.so (with --wine: Dranvelor.dll) next to this
-           script or in the build tree. A different file of the same name is left alone
-           unless --force is given.
+           PLUGIN defaults to the Dranvelor.so (--lv2: Dranvelor.lv2, --wine: Dranvelor.dll)
+           next to this script or in the build tree; a PLUGIN that is a .lv2 folder implies
+           --lv2. A different file of the same name is left alone unless --force is given.
 uninstall  removes what install put into that folder (and the folders it created). A plug-in
            changed since it was installed is left alone unless --force is given.
 EOF
@@ -51,6 +52,12 @@ target_folder() {
     return
   fi
   local folder
+  if [ "$lv2" -eq 1 ]; then
+    folder=$(first_entry "${LV2_PATH:-}")
+    [ -n "$folder" ] || { [ -n "${HOME:-}" ] || fail "HOME is not set"; folder="$HOME/.lv2"; }
+    echo "$folder"
+    return
+  fi
   folder=$(first_entry "${LXVST_PATH:-}")
   [ -n "$folder" ] || folder=$(first_entry "${VST_PATH:-}")
   [ -n "$folder" ] || { [ -n "${HOME:-}" ] || fail "HOME is not set"; folder="$HOME/.vst"; }
@@ -58,12 +65,13 @@ target_folder() {
 }
 
 default_plugin() {
-  local name=Dranvelor.so tree=linux candidate
-  [ -n "$wine_prefix" ] && { name=Dranvelor.dll; tree=win32; }
-  for candidate in "$here/$name" "$here/../build/$tree/host/plugin/$name"; do
-    [ -f "$candidate" ] && { echo "$candidate"; return; }
+  local name=Dranvelor.so tree=linux/host/plugin candidate
+  [ -n "$wine_prefix" ] && { name=Dranvelor.dll; tree=win32/host/plugin; }
+  [ "$lv2" -eq 1 ] && { name=Dranvelor.lv2; tree=linux/lv2/bundles; }
+  for candidate in "$here/$name" "$here/../build/$tree/$name"; do
+    [ -e "$candidate" ] && { echo "$candidate"; return; }
   done
-  fail "no $name next to $prog or in build/$tree: name the plug-in file to install"
+  fail "no $name next to $prog or in build/${tree%%/*}: name the plug-in file to install"
 }
 
 # bytes FILE OFFSET COUNT: the bytes there as decimal numbers, one line.
@@ -71,10 +79,18 @@ bytes() {
   od -An -tu1 -j "$2" -N "$3" "$1" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'
 }
 
-# A plug-in is a library of the kind the target loads that exports the VST entry point.
+# A plug-in is a library of the kind the target loads that exports the VST entry point; a
+# bundle holds its description and a Linux library exporting the LV2 descriptor.
 check_plugin() {
   local file=$1 pe
   [ -e "$file" ] || fail "plug-in file not found: $file"
+  if [ "$lv2" -eq 1 ]; then
+    [ -d "$file" ] && [ -r "$file/manifest.ttl" ] || fail "not an LV2 bundle (no manifest.ttl): $file"
+    [ "$(bytes "$file/Dranvelor.so" 0 4 2>/dev/null)" = "127 69 76 70" ] &&
+      LC_ALL=C grep -qa lv2_descriptor "$file/Dranvelor.so" ||
+      fail "not the Dranvelor bundle (no LV2 library Dranvelor.so): $file"
+    return
+  fi
   [ -f "$file" ] && [ -r "$file" ] || fail "not a readable file: $file"
   if [ "$(bytes "$file" 0 4)" = "127 69 76 70" ]; then
     [ -z "$wine_prefix" ] || fail "$file is a Linux library; --wine takes a Windows DLL"
@@ -95,6 +111,23 @@ check_plugin() {
 
 digest() {
   sha256sum "$1" | cut -d ' ' -f 1
+}
+
+# The same plug-in file, or the same bundle.
+same() {
+  if [ -d "$1" ]; then diff -rq "$1" "$2" >/dev/null 2>&1; else cmp -s "$1" "$2"; fi
+}
+
+# The record's file lines for what name is: the plug-in, or every file of the bundle.
+file_lines() {
+  local folder=$1 name=$2 file
+  if [ -d "$folder/$name" ]; then
+    while IFS= read -r file; do
+      printf 'file %s %s\n' "$(digest "$folder/$file")" "$file"
+    done < <(cd "$folder" && find "$name" -type f | sort)
+  else
+    printf 'file %s %s\n' "$(digest "$folder/$name")" "$name"
+  fi
 }
 
 # The folders of the path that do not exist yet, outermost first; fails on a file in the way.
@@ -118,9 +151,10 @@ install_plugin() {
   record="$folder/$record_name"
   listing=$(missing_folders "$folder")
   [ -z "$listing" ] || mapfile -t created <<<"$listing"
-  [ ! -d "$dest" ] || fail "$dest is a folder"
+  [ -d "$plugin" ] || [ ! -d "$dest" ] || fail "$dest is a folder"
+  [ ! -d "$plugin" ] || [ ! -e "$dest" ] || [ -d "$dest" ] || fail "$dest is not a folder"
   if [ -e "$dest" ]; then
-    if cmp -s "$plugin" "$dest"; then
+    if same "$plugin" "$dest"; then
       echo "already installed: $dest"
       return
     fi
@@ -129,14 +163,28 @@ install_plugin() {
   [ "${#created[@]}" -eq 0 ] || mkdir -p "$folder" || fail "cannot create $folder"
   [ -w "$folder" ] || fail "cannot write to $folder (permission denied)"
   # Copy under a temporary name first: a host scanning the folder never sees half a plug-in.
-  cp "$plugin" "$folder/.$name.part" || { rm -f "$folder/.$name.part"; fail "cannot write to $folder"; }
-  chmod 644 "$folder/.$name.part"
-  mv -f "$folder/.$name.part" "$dest"
+  local part="$folder/.$name.part"
+  rm -rf "$part"
+  cp -r "$plugin" "$part" || { rm -rf "$part"; fail "cannot write to $folder"; }
+  if [ -d "$plugin" ]; then
+    chmod -R u=rwX,go=rX "$part"
+    # A bundle replaced by --force keeps the folder the user made.
+    if [ -d "$dest" ]; then
+      cp -r "$part/." "$dest/" && rm -rf "$part" || fail "cannot write to $dest"
+    else
+      mv "$part" "$dest"
+      created+=("$dest")
+    fi
+  else
+    chmod 644 "$part"
+    mv -f "$part" "$dest"
+  fi
   {
-    # A reinstall keeps the folders recorded before and replaces this plug-in's line.
-    [ ! -f "$record" ] || awk -v name="$name" '!($1 == "file" && substr($0, 71) == name)' "$record"
+    # A reinstall keeps the folders recorded before and replaces this plug-in's lines.
+    [ ! -f "$record" ] || awk -v name="$name" '!($1 == "file" && (substr($0, 71) == name ||
+      index(substr($0, 71), name "/") == 1))' "$record"
     [ "${#created[@]}" -eq 0 ] || printf 'dir %s\n' "${created[@]}"
-    printf 'file %s %s\n' "$(digest "$dest")" "$name"
+    file_lines "$folder" "$name"
   } >"$record.part"
   mv -f "$record.part" "$record"
   echo "installed $dest"
@@ -177,6 +225,7 @@ uninstall_plugin() {
 command=""
 force=0
 wine_prefix=""
+lv2=0
 plugin=""
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -188,6 +237,7 @@ while [ $# -gt 0 ]; do
       shift
       ;;
     --wine=*) wine_prefix=${1#--wine=} ;;
+    --lv2) lv2=1 ;;
     -*) usage_error "unknown option '$1'" ;;
     *)
       if [ -z "$command" ]; then
@@ -201,6 +251,10 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
+
+[ -z "$plugin" ] || [ ! -d "$plugin" ] || [[ "$plugin" != *.lv2 && "$plugin" != *.lv2/ ]] || lv2=1
+[ "$lv2" -eq 0 ] || [ -z "$wine_prefix" ] || usage_error "an LV2 bundle installs on Linux, not into Wine"
+plugin=${plugin%/}
 
 case "$command" in
   install)

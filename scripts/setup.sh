@@ -17,6 +17,7 @@ PACKAGES=(
   libx11-dev libxres-dev fontconfig
   file lintian python3-numpy python3-matplotlib nsis
   clang libclang-rt-14-dev
+  lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 x11-utils
 )
 
 missing_packages() {

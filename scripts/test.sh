@@ -70,7 +70,7 @@ test_tree win32 "" -j 2 --repeat until-pass:2
 check_cross_target_render
 test_tree win64 "" --repeat until-pass:2
 test_tree asan "" -j 2 --repeat until-pass:2
-test_tree tsan "concurrent_automation_test editor_automation_test" -L concurrency
+test_tree tsan "concurrent_automation_test editor_automation_test lv2_threads_test" -L concurrency
 test_tree fuzz "host_call_fuzzer" -L fuzz
 
 echo "$passed passed, $failed failed"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# install_test.sh INSTALLER PLUGIN: the installer in a scratch HOME (a Linux plug-in) or a
-# scratch Wine prefix (a Windows DLL): files land where hosts look, a second install changes
+# install_test.sh INSTALLER PLUGIN: the installer in a scratch HOME (a Linux plug-in or the LV2
+# bundle) or a scratch Wine prefix (a Windows DLL): files land where hosts look, a second install changes
 # nothing, a different file is never replaced without --force, uninstall leaves nothing behind.
 set -uo pipefail
 installer=$1
@@ -19,15 +19,32 @@ run() {
     { echo "  exit $status, said: $output"; return 1; }
 }
 
+# The same plug-in file, or the same bundle.
+same() {
+  if [ -d "$1" ]; then diff -rq "$1" "$2" >/dev/null; else cmp -s "$1" "$2"; fi
+}
+
 snapshot() {
   (cd "$1" && find . -printf '%p %s %m\n' | sort && find . -type f -exec sha256sum {} + | sort)
 }
 
 export HOME="$scratch/home"
-unset VST_PATH LXVST_PATH
+unset VST_PATH LXVST_PATH LV2_PATH
 mkdir -p "$HOME"
 name=$(basename "$plugin")
-if [[ "$name" == *.dll ]]; then
+# What a plug-in file of the name, or a file in it, holds.
+content="$plugin"
+not_a_plugin="not a plug-in"
+if [ -d "$plugin" ]; then
+  root=$HOME
+  target=(--lv2)
+  folder="$HOME/.lv2"
+  content="$plugin/manifest.ttl"
+  not_a_plugin="not an LV2 bundle"
+  check "a bundle is not for Wine" run 2 "not into Wine" install --wine "$HOME" "$plugin"
+  mkdir -p "$scratch/Other.lv2" && cp "$plugin/manifest.ttl" "$scratch/Other.lv2/"
+  check "a bundle without the library is refused" run 1 "not the Dranvelor bundle" install "$scratch/Other.lv2"
+elif [[ "$name" == *.dll ]]; then
   root="$scratch/prefix"
   mkdir -p "$root/drive_c/windows"
   target=(--wine "$root")
@@ -44,7 +61,7 @@ fi
 before=$(snapshot "$root")
 
 check "install" run 0 "installed" install "${target[@]}" "$plugin"
-check "the plug-in lands where hosts look, unchanged" cmp -s "$plugin" "$folder/$name"
+check "the plug-in lands where hosts look, unchanged" same "$plugin" "$folder/$name"
 installed=$(snapshot "$root")
 check "a second install is idempotent" run 0 "already installed" install "${target[@]}" "$plugin"
 check "and changes nothing" test "$(snapshot "$root")" = "$installed"
@@ -54,39 +71,53 @@ check "a second uninstall has nothing to do" run 1 "nothing to uninstall" uninst
 
 # A plug-in of the same name that is not this one, in a folder the user made.
 mkdir -p "$folder"
-head -c 4096 "$plugin" >"$folder/$name"
+if [ -d "$plugin" ]; then
+  mkdir "$folder/$name" && head -c 100 "$content" >"$folder/$name/manifest.ttl"
+else
+  head -c 4096 "$plugin" >"$folder/$name"
+fi
 before=$(snapshot "$root")
 check "a different file is refused" run 1 "different file.*--force" install "${target[@]}" "$plugin"
 check "and left alone" test "$(snapshot "$root")" = "$before"
 check "--force replaces it" run 0 "installed" install --force "${target[@]}" "$plugin"
-check "with the plug-in" cmp -s "$plugin" "$folder/$name"
-echo changed >>"$folder/$name"
+check "with the plug-in" same "$plugin" "$folder/$name"
+echo changed >>"$folder/${content#"$(dirname "$plugin")"/}"
 check "uninstall keeps a plug-in changed since" run 1 "changed since" uninstall "${target[@]}"
 check "uninstall --force removes it, and keeps the user's folder" run 0 "removed" uninstall --force "${target[@]}"
-check "the folder is empty" test -z "$(ls -A "$folder")"
+if [ -d "$plugin" ]; then
+  check "the folder holds only the bundle's folder the user made" \
+    test "$(ls -A "$folder")" = "$name" -a -z "$(ls -A "$folder/$name")"
+else
+  check "the folder is empty" test -z "$(ls -A "$folder")"
+fi
 rm -rf "$folder"
 
 check "a missing file is named" run 1 "not found: $scratch/none.so" install "${target[@]}" "$scratch/none.so"
 echo "not a library" >"$scratch/$name"
-check "a file that is no library is refused" run 1 "not a plug-in" install "${target[@]}" "$scratch/$name"
+check "a file that is no library is refused" run 1 "$not_a_plugin" install "${target[@]}" "$scratch/$name"
 check "usage errors exit 2" run 2 "unknown option" install --frobnicate
 
 # A folder the user may not write to; root writes anywhere, so it runs as nobody then.
 locked="$scratch/locked"
 mkdir -p "$locked/drive_c"
-cp "$installer" "$plugin" "$locked/"
+cp -r "$installer" "$plugin" "$locked/"
 chmod 755 "$scratch"
 chmod 555 "$locked/drive_c" "$locked"
 as_user=()
 [ "$(id -u)" -ne 0 ] || as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-locked_target=(--wine "$locked")
-[ -n "${target[*]}" ] || locked_target=()
+locked_target=("${target[@]}")
+[ "${target[0]:-}" != --wine ] || locked_target=(--wine "$locked")
 check "an unwritable folder is refused, once" bash -c '"$@" 2>&1 | grep -cx ".*: cannot write to $0.* (permission denied)" | grep -qx 1' \
   "$locked" env HOME="$locked" "${as_user[@]}" bash "$locked/$(basename "$installer")" install \
   "${locked_target[@]}" "$locked/$name"
 chmod 755 "$locked"
 
-if [ -z "${target[*]}" ]; then
+if [ -d "$plugin" ]; then
+  export LV2_PATH="$scratch/lv2/deep:/usr/lib/lv2"
+  check "install follows LV2_PATH" run 0 "$scratch/lv2/deep/$name" install "$plugin"
+  check "uninstall removes the folders it made" run 0 "removed" uninstall --lv2
+  check "all of them" test ! -e "$scratch/lv2"
+elif [ -z "${target[*]}" ]; then
   mkdir -p "$scratch/vst"
   export LXVST_PATH="$scratch/lxvst/deep:$scratch/vst" VST_PATH="$scratch/vst"
   check "install follows LXVST_PATH" run 0 "$scratch/lxvst/deep/$name" install "$plugin"

@@ -1,0 +1,207 @@
+// Build-time tool: writes the bundle's description and its presets from the effect itself, so
+// that the port defaults and the presets are the effect's own values and names.
+//   dranvelor-lv2-ttl OUTPUT_FOLDER DSP_BINARY UI_BINARY
+#include "dranvelor_version.h"
+#include "lv2/hosted_effect.h"
+#include "lv2/ports.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace
+{
+
+constexpr const char* kPrefixes = "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+                                  "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+                                  "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                                  "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+                                  "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                                  "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n";
+
+class Effect
+{
+public:
+    Effect() : record(openHostedEffect()) {}
+    ~Effect() { dispatch(effClose); }
+    Effect(const Effect&) = delete;
+    Effect& operator=(const Effect&) = delete;
+
+    int parameterCount() const { return record->numParams; }
+    int programCount() const { return record->numPrograms; }
+    float value(int index) const { return record->getParameter(record, index); }
+    void setProgram(int program) const { dispatch(effSetProgram, 0, program); }
+    std::string text(VstInt32 opcode, VstInt32 index = 0) const
+    {
+        char buffer[256] = {};
+        dispatch(opcode, index, 0, buffer);
+        return buffer;
+    }
+
+private:
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr) const
+    {
+        return record->dispatcher(record, opcode, index, value, ptr, 0.0f);
+    }
+
+    AEffect* record;
+};
+
+// A Turtle decimal that reads back as the same float.
+std::string decimal(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    std::string result = text;
+    if (result.find_first_of(".e") == std::string::npos)
+        result += ".0";
+    return result;
+}
+
+std::string quoted(const std::string& text)
+{
+    std::string result = "\"";
+    for (const char c : text)
+    {
+        if (c == '"' || c == '\\')
+            result += '\\';
+        result += c;
+    }
+    return result + "\"";
+}
+
+std::string presetUri(int program)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "<%s#preset%02d>", lv2port::kPluginUri, program + 1);
+    return text;
+}
+
+std::string pluginRef()
+{
+    return std::string("<") + lv2port::kPluginUri + ">";
+}
+
+std::string uiRef()
+{
+    return std::string("<") + lv2port::kUiUri + ">";
+}
+
+std::string manifest(const Effect& effect, const std::string& dspBinary,
+                     const std::string& uiBinary)
+{
+    std::ostringstream out;
+    out << kPrefixes;
+    out << pluginRef() << "\n    a lv2:Plugin ;\n    lv2:binary <" << dspBinary
+        << "> ;\n    rdfs:seeAlso <dranvelor.ttl> .\n\n";
+    out << uiRef() << "\n    a ui:X11UI ;\n    ui:binary <" << uiBinary
+        << "> ;\n    rdfs:seeAlso <dranvelor.ttl> .\n";
+    for (int program = 0; program < effect.programCount(); ++program)
+        out << "\n"
+            << presetUri(program) << "\n    a pset:Preset ;\n    lv2:appliesTo " << pluginRef()
+            << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
+    return out.str();
+}
+
+std::string audioPort(uint32_t index, const char* direction, const char* symbol, const char* name)
+{
+    std::ostringstream out;
+    out << "[\n        a lv2:" << direction << "Port, lv2:AudioPort ;\n        lv2:index " << index
+        << " ;\n        lv2:symbol \"" << symbol << "\" ;\n        lv2:name \"" << name
+        << "\"\n    ]";
+    return out.str();
+}
+
+std::string description(const Effect& effect)
+{
+    std::ostringstream out;
+    out << kPrefixes;
+    out << pluginRef() << "\n    a lv2:Plugin, lv2:DistortionPlugin, doap:Project ;\n"
+        << "    doap:name " << quoted(effect.text(effGetEffectName)) << " ;\n"
+        << "    doap:maintainer [ foaf:name " << quoted(effect.text(effGetVendorString)) << " ] ;\n"
+        << "    doap:release [ doap:revision \"" DRANVELOR_VERSION_TEXT "\" ] ;\n"
+        << "    lv2:minorVersion " << DRANVELOR_VERSION_MINOR << " ;\n"
+        << "    lv2:microVersion " << DRANVELOR_VERSION_PATCH << " ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable ;\n"
+        << "    ui:ui " << uiRef() << " ;\n"
+        << "    lv2:port " << audioPort(lv2port::kAudioIn, "Input", "in", "In") << ", "
+        << audioPort(lv2port::kAudioOut, "Output", "out", "Out");
+    for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
+    {
+        const auto index = static_cast<VstInt32>(i);
+        out << ", [\n        a lv2:InputPort, lv2:ControlPort ;\n"
+            << "        lv2:index " << lv2port::kFirstControl + i << " ;\n"
+            << "        lv2:symbol \"" << lv2port::kControlSymbols[i] << "\" ;\n"
+            << "        lv2:name " << quoted(effect.text(effGetParamName, index)) << " ;\n"
+            << "        lv2:default " << decimal(effect.value(index)) << " ;\n"
+            << "        lv2:minimum 0.0 ;\n        lv2:maximum 1.0";
+        if (i + 1 == lv2port::kNumControls)
+            out << " ;\n        lv2:portProperty lv2:toggled";
+        out << "\n    ]";
+    }
+    out << " .\n\n";
+    out << uiRef() << "\n    a ui:X11UI ;\n"
+        << "    lv2:optionalFeature ui:parent, ui:resize, ui:touch, ui:idleInterface ;\n"
+        << "    lv2:extensionData ui:idleInterface, ui:showInterface .\n";
+    return out.str();
+}
+
+std::string presets(const Effect& effect)
+{
+    std::ostringstream out;
+    out << kPrefixes;
+    for (int program = 0; program < effect.programCount(); ++program)
+    {
+        effect.setProgram(program);
+        out << presetUri(program) << "\n    a pset:Preset ;\n    lv2:appliesTo " << pluginRef()
+            << " ;\n    rdfs:label " << quoted(effect.text(effGetProgramName)) << " ;\n"
+            << "    lv2:port ";
+        for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
+            out << (i ? ", " : "") << "[\n        lv2:symbol \"" << lv2port::kControlSymbols[i]
+                << "\" ;\n        pset:value " << decimal(effect.value(static_cast<VstInt32>(i)))
+                << "\n    ]";
+        out << " .\n\n";
+    }
+    return out.str();
+}
+
+bool writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    file.close();
+    if (!file)
+    {
+        std::cerr << "dranvelor-lv2-ttl: cannot write " << path << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4)
+    {
+        std::cerr << "usage: dranvelor-lv2-ttl OUTPUT_FOLDER DSP_BINARY UI_BINARY\n";
+        return 2;
+    }
+    const Effect effect;
+    if (effect.parameterCount() != static_cast<int>(lv2port::kNumControls))
+    {
+        std::cerr << "dranvelor-lv2-ttl: the effect has " << effect.parameterCount()
+                  << " parameters, the bundle's ports " << lv2port::kNumControls << "\n";
+        return 1;
+    }
+    const std::string folder = argv[1];
+    // The presets last: choosing programs changes the values the defaults are read from.
+    const bool written = writeFile(folder + "/manifest.ttl", manifest(effect, argv[2], argv[3])) &&
+                         writeFile(folder + "/dranvelor.ttl", description(effect)) &&
+                         writeFile(folder + "/presets.ttl", presets(effect));
+    return written ? 0 : 1;
+}

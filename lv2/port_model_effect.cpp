@@ -1,0 +1,86 @@
+#include "lv2/port_model_effect.h"
+
+#include "editor/aeffguieditor.h"
+#include "effect/cklv_program.h"
+
+#include <cmath>
+
+namespace
+{
+
+bool isParameter(VstInt32 index)
+{
+    return index >= 0 && index < static_cast<VstInt32>(lv2port::kNumControls);
+}
+
+uint32_t portOf(VstInt32 index)
+{
+    return lv2port::kFirstControl + static_cast<uint32_t>(index);
+}
+
+} // namespace
+
+PortModelEffect::PortModelEffect(LV2UI_Write_Function writeFunction, LV2UI_Controller host,
+                                 const LV2UI_Touch* touch)
+    : AudioEffectX(nullptr, 0, static_cast<VstInt32>(lv2port::kNumControls)), write(writeFunction),
+      controller(host), touchFeature(touch)
+{
+    // The effect's own starting values, until the host reports the ports.
+    const CKLVProgram defaults;
+    values[0] = defaults.fDrive;
+    values[1] = defaults.fTone;
+    values[2] = defaults.fLevel;
+    values[3] = defaults.fBypass;
+}
+
+void PortModelEffect::portEvent(uint32_t port, float value)
+{
+    if (lv2port::isControl(port))
+        setParameter(static_cast<VstInt32>(port - lv2port::kFirstControl), value);
+}
+
+void PortModelEffect::processReplacing(float** /*inputs*/, float** /*outputs*/,
+                                       VstInt32 /*sampleFrames*/)
+{
+}
+
+void PortModelEffect::setParameter(VstInt32 index, float value)
+{
+    // As the effect does: a value that is not a number is ignored, any other one kept as given.
+    if (!isParameter(index) || !std::isfinite(value))
+        return;
+    values[index] = value;
+    if (editor)
+        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+}
+
+float PortModelEffect::getParameter(VstInt32 index)
+{
+    return isParameter(index) ? values[index] : 0.0f;
+}
+
+void PortModelEffect::setParameterAutomated(VstInt32 index, float value)
+{
+    if (!isParameter(index) || !std::isfinite(value))
+        return;
+    setParameter(index, value);
+    write(controller, portOf(index), sizeof value, 0, &value);
+}
+
+bool PortModelEffect::beginEdit(VstInt32 index)
+{
+    return touch(index, true);
+}
+
+bool PortModelEffect::endEdit(VstInt32 index)
+{
+    return touch(index, false);
+}
+
+bool PortModelEffect::touch(VstInt32 index, bool grabbed)
+{
+    if (!touchFeature || !isParameter(index))
+        return false;
+    touchFeature->touch(touchFeature->handle, portOf(index), grabbed);
+    return true;
+}
