@@ -109,7 +109,7 @@ bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size)
     if (const EmbeddedPng* png = findEmbeddedPng(id))
     {
         data = png->data;
-        size = png->size;
+        size = png->size();
         return true;
     }
 #endif
