@@ -2,6 +2,7 @@
 
 #include "gui/draw_context.h"
 #include "gui/frame.h"
+#include "gui/shared_images.h"
 
 #include <png.h>
 
@@ -32,16 +33,25 @@ void readFromMemory(png_structp png, png_bytep out, png_size_t count)
     reader->position += count;
 }
 
-struct Decoded
+// Premultiplied by >> 8, not / 255: opaque 255 becomes 254, as the stored images expect. Done
+// row by row while the row is still in the cache.
+void premultiply(uint8_t* pixel, png_uint_32 count)
 {
-    platform::Image image = nullptr;
-    uint8_t* pixels = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-};
+    for (png_uint_32 i = 0; i < count; ++i, pixel += 4)
+    {
+        const unsigned alpha = pixel[3];
+        if (alpha == 0)
+        {
+            std::memset(pixel, 0, 4);
+            continue;
+        }
+        for (int c = 0; c < 3; ++c)
+            pixel[c] = static_cast<uint8_t>((pixel[c] * alpha) >> 8);
+    }
+}
 
 // Rows go straight into the image, bottom-up: picture row 0 lands in the last memory row.
-void readImage(png_structp png, png_infop info, Decoded& out)
+void readImage(png_structp png, png_infop info, DecodedImage& out, uint8_t*& pixels)
 {
     png_read_info(png, info);
     png_uint_32 width = 0;
@@ -52,7 +62,7 @@ void readImage(png_structp png, png_infop info, Decoded& out)
     out.width = static_cast<int32_t>(width);
     out.height = static_cast<int32_t>(height);
 
-    out.image = platform::createImage32(out.width, out.height, &out.pixels);
+    out.image = platform::createImage32(out.width, out.height, &pixels);
     if (!out.image)
         return;
 
@@ -81,36 +91,46 @@ void readImage(png_structp png, png_infop info, Decoded& out)
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
     if (png_get_rowbytes(png, info) != rowBytes)
         png_error(png, "unexpected row layout");
+    // An interlaced image is complete only after its last pass.
     for (int pass = 0; pass < passes; ++pass)
     {
-        png_bytep row = out.pixels + rowBytes * (height - 1);
+        const bool last = pass == passes - 1;
+        png_bytep row = pixels + rowBytes * (height - 1);
         for (png_uint_32 y = 0; y < height; ++y, row -= rowBytes)
+        {
             png_read_rows(png, &row, nullptr, 1);
+            if (last)
+                premultiply(row, width);
+        }
     }
     png_read_end(png, nullptr);
-
-    // Premultiplied by >> 8, not / 255: opaque 255 becomes 254, as the stored images expect.
-    uint8_t* pixel = out.pixels;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i, pixel += 4)
-    {
-        const unsigned alpha = pixel[3];
-        if (alpha == 0)
-        {
-            std::memset(pixel, 0, 4);
-            continue;
-        }
-        for (int c = 0; c < 3; ++c)
-            pixel[c] = static_cast<uint8_t>((pixel[c] * alpha) >> 8);
-    }
 }
 
 // libpng errors jump back here; whatever was decoded so far stays in out.
-bool decode(png_structp png, png_infop info, Decoded& out)
+void decode(png_structp png, png_infop info, DecodedImage& out)
 {
+    uint8_t* pixels = nullptr;
     if (setjmp(png_jmpbuf(png)))
-        return false;
-    readImage(png, info, out);
-    return true;
+        return;
+    readImage(png, info, out, pixels);
+}
+
+DecodedImage decodePng(const uint8_t* data, std::size_t size)
+{
+    DecodedImage decoded;
+    // The installed libpng's own version: it refuses to run against any other.
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return decoded;
+    png_infop info = png_create_info_struct(png);
+    if (info)
+    {
+        MemoryReader reader{data, 0, size};
+        png_set_read_fn(png, &reader, readFromMemory);
+        decode(png, info, decoded);
+    }
+    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    return decoded;
 }
 
 } // namespace
@@ -134,23 +154,28 @@ CBitmap::CBitmap(CFrame* frame, int32_t inWidth, int32_t inHeight)
 
 CBitmap::~CBitmap()
 {
-    if (image)
-        platform::deleteImage(image);
-    if (mask)
-        platform::deleteImage(mask);
+    releaseImages();
 }
 
 void CBitmap::dispose()
 {
-    if (image)
+    releaseImages();
+    noAlpha = false;
+    width = 0;
+    height = 0;
+}
+
+void CBitmap::releaseImages()
+{
+    if (image && sharedImage)
+        sharedImages::release(image);
+    else if (image)
         platform::deleteImage(image);
     if (mask)
         platform::deleteImage(mask);
     image = nullptr;
     mask = nullptr;
-    noAlpha = false;
-    width = 0;
-    height = 0;
+    sharedImage = false;
 }
 
 bool CBitmap::loadFromResource(int32_t id)
@@ -161,7 +186,7 @@ bool CBitmap::loadFromResource(int32_t id)
     if (platform::findPngResource(id, data, size))
     {
         // Found is loaded, even when decoding failed part way: drawing then shows what was decoded.
-        loadPng(data, size);
+        loadPng(id, data, size);
         noAlpha = false;
         return true;
     }
@@ -177,24 +202,13 @@ bool CBitmap::loadFromResource(int32_t id)
     return false;
 }
 
-void CBitmap::loadPng(const uint8_t* data, std::size_t size)
+void CBitmap::loadPng(int32_t id, const uint8_t* data, std::size_t size)
 {
-    // The installed libpng's own version: it refuses to run against any other.
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return;
-    png_infop info = png_create_info_struct(png);
-    if (info)
-    {
-        MemoryReader reader{data, 0, size};
-        png_set_read_fn(png, &reader, readFromMemory);
-        Decoded decoded;
-        decode(png, info, decoded);
-        image = decoded.image;
-        width = decoded.width;
-        height = decoded.height;
-    }
-    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    const DecodedImage decoded = sharedImages::acquire(id, data, size, decodePng);
+    image = decoded.image;
+    sharedImage = image != nullptr;
+    width = decoded.width;
+    height = decoded.height;
 }
 
 bool CBitmap::loadFromPath(const void*)
