@@ -2,6 +2,7 @@
 // memory (the Windows build finds its PNGs only among the module's resources).
 #include "gui/bitmap.h"
 #include "gui/draw_context.h"
+#include "gui/png_decode.h"
 #include "gui/shared_images.h"
 #include "gui/software/surface.h"
 #include "gui/software/test_control.h"
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -257,5 +260,83 @@ TEST_F(SharedImages, WindowsOpeningOnSeveralThreadsShareTheImagesSafely)
     EXPECT_EQ(sharedImages::usage().holders, 0);
     EXPECT_EQ(sharedImages::usage().images, 0);
 }
+
+#ifdef DRANVELOR_SKIN_RESOURCES
+// The skin's images are written in bands that a window decodes on several cores: every set must
+// come out exactly as the one-pass decoding makes it.
+class SkinBands : public ::testing::Test
+{
+protected:
+    static std::vector<uint8_t> bytesOf(int32_t id)
+    {
+        const uint8_t* data = nullptr;
+        std::size_t size = 0;
+        EXPECT_TRUE(platform::findPngResource(id, data, size)) << id;
+        return std::vector<uint8_t>(data, data + size);
+    }
+    // The decoded image's pixels; the image is freed.
+    static std::vector<uint32_t> take(DecodedImage decoded)
+    {
+        std::vector<uint32_t> pixels;
+        if (decoded.image)
+            pixels = decoded.image->pixels;
+        platform::deleteImage(decoded.image);
+        return pixels;
+    }
+    // Where the band table's rows per band and band count are.
+    static uint8_t* table(std::vector<uint8_t>& png)
+    {
+        const char type[] = "drBN";
+        const auto found = std::search(png.begin(), png.end(), type, type + 4);
+        EXPECT_NE(found, png.end());
+        return &*found + 4;
+    }
+};
+
+TEST_F(SkinBands, EveryFilmStripDecodesInBandsExactlyAsInOnePass)
+{
+    for (const int32_t offset : {0, 100, 200})
+        for (const int32_t id : {129, 130, 131})
+        {
+            SCOPED_TRACE(id + offset);
+            const std::vector<uint8_t> png = bytesOf(id + offset);
+            DecodedImage banded;
+            ASSERT_TRUE(decodePngBands(png.data(), png.size(), banded));
+            const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
+            ASSERT_FALSE(whole.empty());
+            EXPECT_TRUE(take(banded) == whole);
+        }
+}
+
+// A table that does not fit the image, or bytes cut short, must never be decoded from: the
+// one-pass decoding takes over and reads what is there.
+TEST_F(SkinBands, ATableThatDoesNotFitOrCutDataFallBackToOnePass)
+{
+    const std::vector<uint8_t> good = bytesOf(129);
+    const auto expectFallback = [](std::vector<uint8_t> png, int32_t height)
+    {
+        DecodedImage banded;
+        EXPECT_FALSE(decodePngBands(png.data(), png.size(), banded));
+        const DecodedImage decoded = decodePng(png.data(), png.size());
+        EXPECT_EQ(decoded.image != nullptr, height > 0);
+        EXPECT_EQ(decoded.height, height);
+        platform::deleteImage(decoded.image);
+    };
+    for (const uint8_t rowsPerBandLow : {uint8_t{1}, uint8_t{0xFF}})
+    {
+        std::vector<uint8_t> png = good;
+        table(png)[3] = rowsPerBandLow; // too few rows, or too many bands' worth
+        table(png)[2] = 0;
+        expectFallback(png, 9450);
+    }
+    std::vector<uint8_t> moreBands = good;
+    table(moreBands)[7] = static_cast<uint8_t>(table(moreBands)[7] + 1);
+    expectFallback(moreBands, 9450);
+    expectFallback(std::vector<uint8_t>(good.begin(), good.end() - 5000), 9450);
+    std::vector<uint8_t> hugeChunk = good;
+    std::fill_n(table(hugeChunk) - 8, 4, uint8_t{0x7F}); // the table chunk's length
+    expectFallback(hugeChunk, 0);                        // libpng stops before the image
+}
+#endif
 
 } // namespace
