@@ -326,9 +326,11 @@ bool decodePngBands(const uint8_t* data, std::size_t size, DecodedImage& decoded
 DecodedImage decodePng(const uint8_t* data, std::size_t size)
 {
     DecodedImage decoded;
-    if (decodePngBands(data, size, decoded))
-        return decoded;
-    return decodePngWhole(data, size);
+    if (!decodePngBands(data, size, decoded))
+        decoded = decodePngWhole(data, size);
+    if (decoded.image)
+        platform::finishImage32(decoded.image);
+    return decoded;
 }
 
 } // namespace VSTGUI

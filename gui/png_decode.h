@@ -10,7 +10,8 @@
 namespace VSTGUI
 {
 
-// A libpng error leaves the image with what was decoded so far; an image that could not be
+// The image is finished for drawing (platform::finishImage32). A libpng error leaves the image
+// with what was decoded so far; an image that could not be
 // created is null, with the header's size when it was read. Images written in bands (the skin's:
 // a private chunk drBN gives the rows per band and the band count, each band one IDAT chunk
 // that starts where deflate emptied its dictionary) are decoded band by band on several
