@@ -200,7 +200,8 @@ bool findBands(const uint8_t* data, std::size_t size, Bands& bands)
     bands.start = data;
     bands.width = bigEndian(header);
     bands.height = bigEndian(header + 4);
-    // 8-bit RGB or RGBA, not interlaced: no palette or transparency chunk can matter.
+    // 8-bit RGB or RGBA, not interlaced: no palette can matter, and a transparency chunk (which
+    // the bands would leave out) sends the image to the one-pass decoding.
     if (bands.width == 0 || bands.height == 0 || header[8] != 8 ||
         (header[9] != 2 && header[9] != 6) || header[12] != 0)
         return false;
@@ -218,6 +219,8 @@ bool findBands(const uint8_t* data, std::size_t size, Bands& bands)
         }
         else if (std::memcmp(type, "IDAT", 4) == 0)
             bands.idat.push_back({data + at + 8, length});
+        else if (std::memcmp(type, "tRNS", 4) == 0)
+            return false;
         else if (std::memcmp(type, "IEND", 4) == 0)
             break;
         at += length + 12;
