@@ -42,7 +42,8 @@ void readFromMemory(png_structp png, png_bytep out, png_size_t count)
             png_error(png, "truncated PNG data");
         const Piece& piece = reader->pieces[reader->piece];
         const std::size_t n = std::min(count, piece.size - reader->position);
-        std::memcpy(out, piece.data + reader->position, n);
+        if (n > 0) // an empty piece may have no bytes at all
+            std::memcpy(out, piece.data + reader->position, n);
         out += n;
         count -= n;
         reader->position += n;
