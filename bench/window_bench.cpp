@@ -1,6 +1,7 @@
-// The window's costs to a host: from effEditOpen to the first complete picture on the screen,
-// and the CPU an open window that nobody touches takes between the host's idle calls. Needs a
-// display (xvfb-run when there is none); the win32 build runs under Wine.
+// The window's costs to a host: from effEditOpen to the first complete picture on the screen
+// (the first opening of an instance, and the later ones), and the CPU an open window that nobody
+// touches takes between the host's idle calls. Needs a display (xvfb-run when there is none); the
+// win32 build runs under Wine.
 
 #include "bench/window_host.h"
 
@@ -17,32 +18,68 @@ WindowHost& host()
     return instance;
 }
 
-void OpenToFirstPicture(benchmark::State& state)
+void showWindow(WindowHost& h)
+{
+    h.open();
+    while (!h.painted())
+    {
+        h.handleMessages();
+        h.dispatch(effEditIdle);
+    }
+}
+
+// The argument of the opening benchmarks: the content scale in percent that the host sends
+// before every opening. A plug-in that does not scale ignores it and opens at 1x.
+void scales(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgName("scale")->Arg(100)->Arg(150)->Arg(200);
+}
+
+// The first opening of an instance's window, with nothing decoded yet: a new instance each time
+// (its creation, and the background it decodes then, are not timed).
+void FirstOpenToFirstPicture(benchmark::State& state)
 {
     WindowHost& h = host();
+    const float scale = static_cast<float>(state.range(0)) / 100.0f;
     for (auto _ : state)
     {
-        h.open();
-        while (!h.painted())
-        {
-            h.handleMessages();
-            h.dispatch(effEditIdle);
-        }
+        state.PauseTiming();
+        h.reinstantiate();
+        h.setContentScale(scale);
+        state.ResumeTiming();
+        showWindow(h);
         state.PauseTiming();
         h.close();
         state.ResumeTiming();
     }
 }
-BENCHMARK(OpenToFirstPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(FirstOpenToFirstPicture)->Apply(scales)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every later opening of the same instance's window.
+void OpenToFirstPicture(benchmark::State& state)
+{
+    WindowHost& h = host();
+    const float scale = static_cast<float>(state.range(0)) / 100.0f;
+    h.setContentScale(scale);
+    showWindow(h);
+    h.close();
+    for (auto _ : state)
+    {
+        h.setContentScale(scale);
+        showWindow(h);
+        state.PauseTiming();
+        h.close();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(OpenToFirstPicture)->Apply(scales)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // core_percent: the share of one core the idle calls take at 50 a second (printed with SI
 // prefixes: 5m is 0.005 %).
 void IdleOfAnUntouchedWindow(benchmark::State& state)
 {
     WindowHost& h = host();
-    h.open();
-    while (!h.painted())
-        h.dispatch(effEditIdle);
+    showWindow(h);
     for (auto _ : state)
     {
         h.handleMessages();

@@ -6,7 +6,8 @@
 class WindowHost
 {
 public:
-    // Loads the plug-in and shows the host window; exits with a message when it cannot.
+    // Loads the plug-in, shows the host window (room for the window at 2x) and instantiates the
+    // effect; exits with a message when it cannot.
     WindowHost();
     ~WindowHost();
     WindowHost(const WindowHost&) = delete;
@@ -16,21 +17,31 @@ public:
     {
         return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
     }
+    // A new effect in place of the current one, as a host that loads a project creates it: its
+    // window's next opening is a first one.
+    void reinstantiate();
+    // The content-scale call of hosts that know the screen's scale, sent before opening; a
+    // plug-in that does not scale ignores it.
+    void setContentScale(float scale);
     void open();
     // Closes the editor and paints the host window black again, so that the next picture is
     // seen when it comes.
     void close();
-    // Whether the editor's picture is on the screen: its bottom-right pixel, painted last, is
-    // not black.
+    // Whether the editor's picture is on the screen: the bottom-right pixel of the rectangle it
+    // answers, painted last, is not black.
     bool painted();
     // What a host does between two idle calls: handles the window messages that have arrived.
     void handleMessages();
 
 private:
     struct Platform;
+    AEffect* instantiate();   // through the library's entry point
+    bool shows(int x, int y); // whether the host window's pixel is not black
+
     Platform* platform = nullptr;
     AEffect* effect = nullptr;
 };
 
-inline constexpr int kHostWidth = 630;
-inline constexpr int kHostHeight = 140;
+// Room for the window at 2x.
+inline constexpr int kHostWidth = 1260;
+inline constexpr int kHostHeight = 280;

@@ -17,19 +17,18 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPt
 struct WindowHost::Platform
 {
     HWND window = nullptr;
+    HMODULE library = nullptr;
 };
 
 WindowHost::WindowHost() : platform(new Platform)
 {
-    HMODULE library = LoadLibraryA(DRANVELOR_PLUGIN_PATH);
-    if (!library)
+    platform->library = LoadLibraryA(DRANVELOR_PLUGIN_PATH);
+    if (!platform->library)
     {
         std::fprintf(stderr, "cannot load %s\n", DRANVELOR_PLUGIN_PATH);
         std::exit(1);
     }
-    using Entry = AEffect*(VSTCALLBACK*)(audioMasterCallback);
-    effect = reinterpret_cast<Entry>(
-        reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")))(hostCallback);
+    effect = instantiate();
     dispatch(effOpen);
 
     WNDCLASSA windowClass{};
@@ -54,6 +53,13 @@ WindowHost::~WindowHost()
     delete platform;
 }
 
+AEffect* WindowHost::instantiate()
+{
+    using Entry = AEffect*(VSTCALLBACK*)(audioMasterCallback);
+    return reinterpret_cast<Entry>(
+        reinterpret_cast<void*>(GetProcAddress(platform->library, "VSTPluginMain")))(hostCallback);
+}
+
 void WindowHost::open()
 {
     dispatch(effEditOpen, platform->window);
@@ -67,10 +73,10 @@ void WindowHost::close()
     handleMessages();
 }
 
-bool WindowHost::painted()
+bool WindowHost::shows(int x, int y)
 {
     HDC device = GetDC(platform->window);
-    const COLORREF pixel = GetPixel(device, kHostWidth - 1, kHostHeight - 1);
+    const COLORREF pixel = GetPixel(device, x, y);
     ReleaseDC(platform->window, device);
     return pixel != CLR_INVALID && (pixel & 0xFFFFFF) != 0;
 }

@@ -22,19 +22,19 @@ struct WindowHost::Platform
 {
     Display* display = nullptr;
     ::Window window = 0;
+    void* library = nullptr;
 };
 
 WindowHost::WindowHost() : platform(new Platform)
 {
     platform->display = XOpenDisplay(nullptr);
-    void* library = dlopen(DRANVELOR_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!platform->display || !library)
+    platform->library = dlopen(DRANVELOR_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!platform->display || !platform->library)
     {
         std::fprintf(stderr, "needs an X display and %s\n", DRANVELOR_PLUGIN_PATH);
         std::exit(1);
     }
-    using Entry = AEffect*(VSTCALLBACK*)(audioMasterCallback);
-    effect = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"))(hostCallback);
+    effect = instantiate();
     dispatch(effOpen);
     Display* display = platform->display;
     platform->window =
@@ -52,6 +52,12 @@ WindowHost::~WindowHost()
     delete platform;
 }
 
+AEffect* WindowHost::instantiate()
+{
+    using Entry = AEffect*(VSTCALLBACK*)(audioMasterCallback);
+    return reinterpret_cast<Entry>(dlsym(platform->library, "VSTPluginMain"))(hostCallback);
+}
+
 void WindowHost::open()
 {
     dispatch(effEditOpen, reinterpret_cast<void*>(std::uintptr_t{platform->window}));
@@ -64,10 +70,9 @@ void WindowHost::close()
     XSync(platform->display, False);
 }
 
-bool WindowHost::painted()
+bool WindowHost::shows(int x, int y)
 {
-    XImage* pixel = XGetImage(platform->display, platform->window, kHostWidth - 1, kHostHeight - 1,
-                              1, 1, AllPlanes, ZPixmap);
+    XImage* pixel = XGetImage(platform->display, platform->window, x, y, 1, 1, AllPlanes, ZPixmap);
     const bool shown = pixel && (XGetPixel(pixel, 0, 0) & 0xFFFFFF) != 0;
     if (pixel)
         XDestroyImage(pixel);

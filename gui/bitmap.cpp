@@ -2,118 +2,11 @@
 
 #include "gui/draw_context.h"
 #include "gui/frame.h"
-
-#include <png.h>
-
-#include <csetjmp>
-#include <cstring>
+#include "gui/png_decode.h"
+#include "gui/shared_images.h"
 
 namespace VSTGUI
 {
-
-namespace
-{
-
-struct MemoryReader
-{
-    const uint8_t* data;
-    std::size_t position;
-    std::size_t size;
-};
-
-// A read beyond the end is a truncated file: reported to libpng as an error, so that it never
-// decodes from bytes it was not given.
-void readFromMemory(png_structp png, png_bytep out, png_size_t count)
-{
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (count > reader->size - reader->position)
-        png_error(png, "truncated PNG data");
-    std::memcpy(out, reader->data + reader->position, count);
-    reader->position += count;
-}
-
-struct Decoded
-{
-    platform::Image image = nullptr;
-    uint8_t* pixels = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
-// Rows go straight into the image, bottom-up: picture row 0 lands in the last memory row.
-void readImage(png_structp png, png_infop info, Decoded& out)
-{
-    png_read_info(png, info);
-    png_uint_32 width = 0;
-    png_uint_32 height = 0;
-    int bitDepth = 0;
-    int colorType = 0;
-    png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
-    out.width = static_cast<int32_t>(width);
-    out.height = static_cast<int32_t>(height);
-
-    out.image = platform::createImage32(out.width, out.height, &out.pixels);
-    if (!out.image)
-        return;
-
-    if (colorType == PNG_COLOR_TYPE_PALETTE)
-        png_set_palette_to_rgb(png);
-    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
-        png_set_gray_to_rgb(png);
-    if (colorType == PNG_COLOR_TYPE_GRAY && bitDepth < 8)
-        png_set_expand_gray_1_2_4_to_8(png);
-    if (png_get_valid(png, info, PNG_INFO_tRNS))
-        png_set_tRNS_to_alpha(png);
-    else
-        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    if (bitDepth == 16)
-    {
-        png_set_swap(png);
-        png_set_strip_16(png);
-    }
-    // Palette entries are RGB too: without the swap their red and blue would trade places.
-    if (colorType == PNG_COLOR_TYPE_RGB || colorType == PNG_COLOR_TYPE_RGB_ALPHA ||
-        colorType == PNG_COLOR_TYPE_PALETTE)
-        png_set_bgr(png);
-    const int passes = png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    if (png_get_rowbytes(png, info) != rowBytes)
-        png_error(png, "unexpected row layout");
-    for (int pass = 0; pass < passes; ++pass)
-    {
-        png_bytep row = out.pixels + rowBytes * (height - 1);
-        for (png_uint_32 y = 0; y < height; ++y, row -= rowBytes)
-            png_read_rows(png, &row, nullptr, 1);
-    }
-    png_read_end(png, nullptr);
-
-    // Premultiplied by >> 8, not / 255: opaque 255 becomes 254, as the stored images expect.
-    uint8_t* pixel = out.pixels;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i, pixel += 4)
-    {
-        const unsigned alpha = pixel[3];
-        if (alpha == 0)
-        {
-            std::memset(pixel, 0, 4);
-            continue;
-        }
-        for (int c = 0; c < 3; ++c)
-            pixel[c] = static_cast<uint8_t>((pixel[c] * alpha) >> 8);
-    }
-}
-
-// libpng errors jump back here; whatever was decoded so far stays in out.
-bool decode(png_structp png, png_infop info, Decoded& out)
-{
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    readImage(png, info, out);
-    return true;
-}
-
-} // namespace
 
 CBitmap::CBitmap(int32_t id) : resourceId(id)
 {
@@ -134,23 +27,28 @@ CBitmap::CBitmap(CFrame* frame, int32_t inWidth, int32_t inHeight)
 
 CBitmap::~CBitmap()
 {
-    if (image)
-        platform::deleteImage(image);
-    if (mask)
-        platform::deleteImage(mask);
+    releaseImages();
 }
 
 void CBitmap::dispose()
 {
-    if (image)
+    releaseImages();
+    noAlpha = false;
+    width = 0;
+    height = 0;
+}
+
+void CBitmap::releaseImages()
+{
+    if (image && sharedImage)
+        sharedImages::release(image);
+    else if (image)
         platform::deleteImage(image);
     if (mask)
         platform::deleteImage(mask);
     image = nullptr;
     mask = nullptr;
-    noAlpha = false;
-    width = 0;
-    height = 0;
+    sharedImage = false;
 }
 
 bool CBitmap::loadFromResource(int32_t id)
@@ -161,7 +59,7 @@ bool CBitmap::loadFromResource(int32_t id)
     if (platform::findPngResource(id, data, size))
     {
         // Found is loaded, even when decoding failed part way: drawing then shows what was decoded.
-        loadPng(data, size);
+        loadPng(id, data, size);
         noAlpha = false;
         return true;
     }
@@ -177,24 +75,13 @@ bool CBitmap::loadFromResource(int32_t id)
     return false;
 }
 
-void CBitmap::loadPng(const uint8_t* data, std::size_t size)
+void CBitmap::loadPng(int32_t id, const uint8_t* data, std::size_t size)
 {
-    // The installed libpng's own version: it refuses to run against any other.
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return;
-    png_infop info = png_create_info_struct(png);
-    if (info)
-    {
-        MemoryReader reader{data, 0, size};
-        png_set_read_fn(png, &reader, readFromMemory);
-        Decoded decoded;
-        decode(png, info, decoded);
-        image = decoded.image;
-        width = decoded.width;
-        height = decoded.height;
-    }
-    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    const DecodedImage decoded = sharedImages::acquire(id, data, size, decodePng);
+    image = decoded.image;
+    sharedImage = image != nullptr;
+    width = decoded.width;
+    height = decoded.height;
 }
 
 bool CBitmap::loadFromPath(const void*)

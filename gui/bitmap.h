@@ -39,10 +39,13 @@ public:
     CColor getTransparentColor() const { return transparentColor; }
     // Builds the mask from the context's device, which must show the bitmap at offset.
     void setTransparencyMask(CDrawContext* context, const CPoint& offset = CPoint());
+    // A PNG resource's image is shared by every bitmap of that resource: never draw into it.
     platform::Image getImage() const { return image; }
 
 private:
-    void loadPng(const uint8_t* data, std::size_t size);
+    void releaseImages();
+    // Takes the process's shared image of the resource, decoding it if nobody holds it.
+    void loadPng(int32_t id, const uint8_t* data, std::size_t size);
 
     int32_t resourceId = 0;
     int32_t width = 0;
@@ -51,6 +54,7 @@ private:
     bool noAlpha = true;
     platform::Image image = nullptr;
     platform::Image mask = nullptr;
+    bool sharedImage = false; // image belongs to the shared images (PNG resources)
 };
 
 } // namespace VSTGUI

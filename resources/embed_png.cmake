@@ -1,37 +1,45 @@
-# Writes a C++ source holding every PNG that the resource script lists, as byte arrays with
-# a lookup table by resource id, so that Linux builds carry the same images as the DLL.
+# Writes a C++ source that carries every PNG the resource script lists, with a lookup table by
+# resource id, so that Linux builds hold the same images as the DLL. The assembler includes the
+# files' bytes as they are (.incbin): megabytes of images compile in no time, and the source
+# names the files, so their object must be rebuilt when they change (OBJECT_DEPENDS).
 #   cmake -DRC_FILE=dranvelor.rc -DOUTPUT=embedded_png.cpp -P embed_png.cmake
 
 include(${CMAKE_CURRENT_LIST_DIR}/png_resources.cmake)
 dranvelor_png_resources(${RC_FILE} ids files)
 
-# CMake's regular expressions have no counted repetition, so spell the 32 bytes out.
-string(REPEAT "0x..," 32 line_of_bytes)
-set(arrays "")
+set(blobs "")
+set(declarations "")
 set(entries "")
 list(LENGTH ids count)
 math(EXPR last "${count} - 1")
 foreach(index RANGE ${last})
   list(GET ids ${index} id)
   list(GET files ${index} file)
-  file(READ ${file} hex HEX)
-  string(LENGTH "${hex}" hex_length)
-  math(EXPR size "${hex_length} / 2")
-  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-  # Lines of 32 bytes keep the source readable by editors and compilers alike.
-  string(REGEX REPLACE "(${line_of_bytes})" "\\1\n" bytes "${bytes}")
-  string(APPEND arrays "const unsigned char png${index}[${size}] = {\n${bytes}\n};\n\n")
-  string(APPEND entries "    {${id}, png${index}, sizeof png${index}},\n")
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${RC_FILE} names ${file}, which does not exist")
+  endif()
+  set(name dranvelor_png${index})
+  string(APPEND blobs "    \".globl ${name}, ${name}_end\\n.hidden ${name}, ${name}_end\\n\"\n"
+                      "    \"${name}:\\n.incbin \\\"${file}\\\"\\n${name}_end:\\n\"\n")
+  string(APPEND declarations "extern const unsigned char ${name}[], ${name}_end[];\n")
+  string(APPEND entries "    {${id}, ${name}, ${name}_end},\n")
 endforeach()
 
 set(source "// Generated from ${RC_FILE} by embed_png.cmake.
 #include \"resources/embedded_png.h\"
 #include \"resources/resource_ids.h\"
 
+asm(\".section .rodata\\n\"
+${blobs}    \".previous\\n\");
+
+extern \"C\"
+{
+${declarations}}
+
 namespace
 {
 
-${arrays}const EmbeddedPng images[] = {
+const EmbeddedPng images[] = {
 ${entries}};
 
 } // namespace

@@ -7,7 +7,8 @@ struct EmbeddedPng
 {
     int id; // as in resource_ids.h
     const unsigned char* data;
-    std::size_t size;
+    const unsigned char* end; // one past the last byte
+    std::size_t size() const { return static_cast<std::size_t>(end - data); }
 };
 
 // The image with that resource id, or null when there is no such image.

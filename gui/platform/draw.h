@@ -115,6 +115,9 @@ void copyPixels(Device destination, const CRect& rect, Device source, const CPoi
 // Images. A 32-bit image stores blue, green, red, alpha per pixel, its first memory row being the
 // bottom row of the picture.
 Image createImage32(int32_t width, int32_t height, uint8_t** pixels); // null on failure
+// The pixels of a createImage32 image are written: the platform takes them into its own form
+// now, so that an image shared between windows is never changed by drawing it.
+void finishImage32(Image image);
 Image createCompatibleImage(Device device, int32_t width, int32_t height);
 Image loadBitmapResource(int32_t id); // a plain bitmap resource of the module, or null
 bool getImageSize(Image image, int32_t& width, int32_t& height);

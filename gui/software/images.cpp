@@ -62,6 +62,9 @@ Image createImage32(int32_t width, int32_t height, uint8_t** pixels)
     return image;
 }
 
+// Memory images are drawn as they are.
+void finishImage32(Image) {}
+
 Image createCompatibleImage(Device, int32_t width, int32_t height)
 {
     return new ImageObject(width > 0 ? width : 1, height > 0 ? height : 1);
@@ -109,7 +112,7 @@ bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size)
     if (const EmbeddedPng* png = findEmbeddedPng(id))
     {
         data = png->data;
-        size = png->size;
+        size = png->size();
         return true;
     }
 #endif

@@ -178,6 +178,12 @@ Image createImage32(int32_t width, int32_t height, uint8_t** pixels)
     return toImage(bitmap);
 }
 
+// Sections are drawn as they are; GDI only has to see the writes.
+void finishImage32(Image)
+{
+    GdiFlush();
+}
+
 Image createCompatibleImage(Device device, int32_t width, int32_t height)
 {
     return toImage(CreateCompatibleBitmap(dc(device), width, height));

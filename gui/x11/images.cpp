@@ -112,6 +112,12 @@ Image createImage32(int32_t width, int32_t height, uint8_t** pixels)
     return image;
 }
 
+// Turns the rows over for cairo now rather than at the first drawing.
+void finishImage32(Image image)
+{
+    image->beginPixels();
+}
+
 Image createCompatibleImage(Device, int32_t width, int32_t height)
 {
     return new ImageObject(width > 0 ? width : 1, height > 0 ? height : 1, CAIRO_FORMAT_RGB24);
@@ -143,7 +149,7 @@ bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size)
     if (const EmbeddedPng* png = findEmbeddedPng(id))
     {
         data = png->data;
-        size = png->size;
+        size = png->size();
         return true;
     }
 #else

@@ -2,11 +2,18 @@
 // memory (the Windows build finds its PNGs only among the module's resources).
 #include "gui/bitmap.h"
 #include "gui/draw_context.h"
+#include "gui/png_decode.h"
+#include "gui/shared_images.h"
 #include "gui/software/surface.h"
 #include "gui/software/test_control.h"
 #include "png_writer.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+#include <vector>
 
 using namespace VSTGUI;
 using gui_test::encodePng;
@@ -146,5 +153,190 @@ TEST_F(PngDecoding, PlainBitmapResourceIsTheFallbackAndHasNoAlpha)
     EXPECT_EQ(target.getPoint(CPoint(0, 0)), kRedCColor);
     EXPECT_EQ(target.getPoint(CPoint(1, 0)), (CColor{0x12, 0x34, 0x56, 255}));
 }
+
+// Decoding once per process: bitmaps of one resource share its image, and the images go with
+// the last bitmap that holds any of them.
+class SharedImages : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        software::addPngResource(kTestId, gradient(16, 8));
+        software::addPngResource(kTestId + 1, gradient(4, 4));
+    }
+    void TearDown() override { software::reset(); }
+
+    static std::vector<uint8_t> gradient(int32_t width, int32_t height)
+    {
+        std::vector<uint8_t> rgb;
+        for (int32_t i = 0; i < width * height * 3; ++i)
+            rgb.push_back(static_cast<uint8_t>(i));
+        return encodePng(width, height, PNG_COLOR_TYPE_RGB, 8, rgb);
+    }
+};
+
+TEST_F(SharedImages, BitmapsOfOneResourceShareOneImageAndTheLastReleaseFreesIt)
+{
+    CBitmap* first = new CBitmap(kTestId);
+    CBitmap* second = new CBitmap(kTestId);
+    ASSERT_TRUE(first->isLoaded());
+    EXPECT_EQ(first->getImage(), second->getImage());
+    EXPECT_EQ(second->getWidth(), 16);
+    sharedImages::Usage usage = sharedImages::usage();
+    EXPECT_EQ(usage.images, 1);
+    EXPECT_EQ(usage.holders, 2);
+    EXPECT_EQ(usage.bytes, 16u * 8u * 4u);
+
+    // Reloading and disposing give the image back exactly once.
+    EXPECT_TRUE(first->loadFromResource(kTestId));
+    first->dispose();
+    first->dispose();
+    EXPECT_EQ(sharedImages::usage().holders, 1);
+    first->release();
+    COffscreenContext target(nullptr, 16, 8, kBlackCColor);
+    second->draw(&target, CRect(0, 0, 16, 8));
+    EXPECT_EQ(target.getPoint(CPoint(1, 0)), (CColor{2, 3, 4, 255})); // 3, 4, 5 premultiplied
+    second->release();
+    usage = sharedImages::usage();
+    EXPECT_EQ(usage.images, 0);
+    EXPECT_EQ(usage.holders, 0);
+    EXPECT_EQ(usage.bytes, 0u);
+}
+
+// The editor holds its background for its whole life and builds the other bitmaps at every
+// opening: reopening must decode nothing and add nothing.
+TEST_F(SharedImages, ReopeningWhileAnotherImageIsHeldDecodesNothingAndGrowsNothing)
+{
+    CBitmap* background = new CBitmap(kTestId);
+    CBitmap* knob = new CBitmap(kTestId + 1);
+    const platform::Image decoded = knob->getImage();
+    knob->release();
+    for (int cycle = 0; cycle < 200; ++cycle)
+    {
+        knob = new CBitmap(kTestId + 1);
+        ASSERT_EQ(knob->getImage(), decoded);
+        knob->release();
+    }
+    EXPECT_EQ(sharedImages::usage().images, 2);
+    background->release();
+    EXPECT_EQ(sharedImages::usage().images, 0);
+}
+
+TEST_F(SharedImages, ImagesThatCannotBeDecodedAndPlainBitmapsAreNotShared)
+{
+    software::addPngResource(kTestId + 2, {0x89, 'P', 'N', 'G'});
+    software::addBitmapResource(kTestId + 3, 1, 1, {0x123456});
+    CBitmap* broken = new CBitmap(kTestId + 2);
+    CBitmap* plain = new CBitmap(kTestId + 3);
+    CBitmap* other = new CBitmap(kTestId + 3);
+    EXPECT_FALSE(broken->isLoaded());
+    EXPECT_NE(plain->getImage(), other->getImage());
+    EXPECT_EQ(sharedImages::usage().images, 0);
+    broken->release();
+    plain->release();
+    other->release();
+}
+
+// Plug-in instances may open their windows on threads of their own.
+TEST_F(SharedImages, WindowsOpeningOnSeveralThreadsShareTheImagesSafely)
+{
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back(
+            []
+            {
+                for (int i = 0; i < 50; ++i)
+                {
+                    CBitmap* a = new CBitmap(kTestId);
+                    CBitmap* b = new CBitmap(kTestId + 1);
+                    EXPECT_EQ(a->getWidth(), 16);
+                    EXPECT_EQ(b->getHeight(), 4);
+                    a->release();
+                    b->release();
+                }
+            });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(sharedImages::usage().holders, 0);
+    EXPECT_EQ(sharedImages::usage().images, 0);
+}
+
+#ifdef DRANVELOR_SKIN_RESOURCES
+// The skin's images are written in bands that a window decodes on several cores: every set must
+// come out exactly as the one-pass decoding makes it.
+class SkinBands : public ::testing::Test
+{
+protected:
+    static std::vector<uint8_t> bytesOf(int32_t id)
+    {
+        const uint8_t* data = nullptr;
+        std::size_t size = 0;
+        EXPECT_TRUE(platform::findPngResource(id, data, size)) << id;
+        return std::vector<uint8_t>(data, data + size);
+    }
+    // The decoded image's pixels; the image is freed.
+    static std::vector<uint32_t> take(DecodedImage decoded)
+    {
+        std::vector<uint32_t> pixels;
+        if (decoded.image)
+            pixels = decoded.image->pixels;
+        platform::deleteImage(decoded.image);
+        return pixels;
+    }
+    // Where the band table's rows per band and band count are.
+    static uint8_t* table(std::vector<uint8_t>& png)
+    {
+        const char type[] = "drBN";
+        const auto found = std::search(png.begin(), png.end(), type, type + 4);
+        EXPECT_NE(found, png.end());
+        return &*found + 4;
+    }
+};
+
+TEST_F(SkinBands, EveryFilmStripDecodesInBandsExactlyAsInOnePass)
+{
+    for (const int32_t offset : {0, 100, 200})
+        for (const int32_t id : {129, 130, 131})
+        {
+            SCOPED_TRACE(id + offset);
+            const std::vector<uint8_t> png = bytesOf(id + offset);
+            DecodedImage banded;
+            ASSERT_TRUE(decodePngBands(png.data(), png.size(), banded));
+            const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
+            ASSERT_FALSE(whole.empty());
+            EXPECT_TRUE(take(banded) == whole);
+        }
+}
+
+// A table that does not fit the image, or bytes cut short, must never be decoded from: the
+// one-pass decoding takes over and reads what is there.
+TEST_F(SkinBands, ATableThatDoesNotFitOrCutDataFallBackToOnePass)
+{
+    const std::vector<uint8_t> good = bytesOf(129);
+    const auto expectFallback = [](std::vector<uint8_t> png, int32_t height)
+    {
+        DecodedImage banded;
+        EXPECT_FALSE(decodePngBands(png.data(), png.size(), banded));
+        const DecodedImage decoded = decodePng(png.data(), png.size());
+        EXPECT_EQ(decoded.image != nullptr, height > 0);
+        EXPECT_EQ(decoded.height, height);
+        platform::deleteImage(decoded.image);
+    };
+    for (const uint8_t rowsPerBandLow : {uint8_t{1}, uint8_t{0xFF}})
+    {
+        std::vector<uint8_t> png = good;
+        table(png)[3] = rowsPerBandLow; // too few rows, or too many bands' worth
+        table(png)[2] = 0;
+        expectFallback(png, 9450);
+    }
+    std::vector<uint8_t> moreBands = good;
+    table(moreBands)[7] = static_cast<uint8_t>(table(moreBands)[7] + 1);
+    expectFallback(moreBands, 9450);
+    expectFallback(std::vector<uint8_t>(good.begin(), good.end() - 5000), 9450);
+    std::vector<uint8_t> hugeChunk = good;
+    std::fill_n(table(hugeChunk) - 8, 4, uint8_t{0x7F}); // the table chunk's length
+    expectFallback(hugeChunk, 0);                        // libpng stops before the image
+}
+#endif
 
 } // namespace

@@ -37,7 +37,7 @@ Bytes pngBytes(int id)
     const EmbeddedPng* image = findEmbeddedPng(id);
     if (!image)
         return {};
-    return {image->data, image->size};
+    return {image->data, image->size()};
 #endif
 }
 
@@ -89,9 +89,22 @@ Rgba decode(const Bytes& png)
     return result;
 }
 
-constexpr int kFrame = 70;
+constexpr int kFrame = 70; // layout units
 constexpr int kFrames = 135;
 constexpr double kPi = 3.14159265358979323846;
+
+// The sets of the skin: their scale and what they add to the 1x ids.
+struct Set
+{
+    double scale;
+    int idOffset;
+};
+const Set kSets[] = {{1.0, 0}, {1.5, IDB_SET_150_OFFSET}, {2.0, IDB_SET_200_OFFSET}};
+
+std::uint32_t scaled(std::uint32_t units, double scale)
+{
+    return static_cast<std::uint32_t>(std::ceil(units * scale - 1e-9));
+}
 
 // Where the knob's pointer has to point for the value of a frame: counter-clockwise from the
 // positive x axis, y up, from 225 degrees at the minimum through 270 degrees clockwise.
@@ -100,27 +113,27 @@ double expectedDegrees(int frame)
     return 225.0 - 270.0 * frame / (kFrames - 1);
 }
 
-// The angle of the brightest pixel on the cap, away from the value ring outside it.
-double pointerDegrees(const Rgba& strip, int frame)
+// The direction of the light on the cap, away from the value ring outside it: the pointer is
+// the only bright part, and a steep weight of brightness finds it at any resolution.
+double pointerDegrees(const Rgba& strip, int frame, double scale)
 {
-    const double centre = kFrame / 2.0;
-    double best = -1.0, degrees = 0.0;
-    for (int y = 0; y < kFrame; ++y)
-        for (int x = 0; x < kFrame; ++x)
+    const std::uint32_t size = scaled(kFrame, scale);
+    const double centre = size / 2.0;
+    double sumX = 0.0, sumY = 0.0;
+    for (std::uint32_t y = 0; y < size; ++y)
+        for (std::uint32_t x = 0; x < size; ++x)
         {
             const double dx = x + 0.5 - centre, dy = centre - (y + 0.5);
             const double r = std::hypot(dx, dy);
-            if (r < 8.0 || r > 20.0)
+            if (r < 8.0 * scale || r > 20.0 * scale)
                 continue;
-            const unsigned char* p = strip.at(x, std::uint32_t(frame * kFrame + y));
+            const unsigned char* p = strip.at(x, frame * size + y);
             const double light = (p[0] + p[1] + p[2]) * p[3] / (3.0 * 255.0 * 255.0);
-            if (light > best)
-            {
-                best = light;
-                degrees = std::atan2(dy, dx) * 180.0 / kPi;
-            }
+            const double weight = std::pow(light, 16.0);
+            sumX += weight * dx / r;
+            sumY += weight * dy / r;
         }
-    return degrees;
+    return std::atan2(sumY, sumX) * 180.0 / kPi;
 }
 
 double angleBetween(double a, double b)
@@ -132,7 +145,7 @@ double angleBetween(double a, double b)
 struct Expected
 {
     int id;
-    std::uint32_t width, height;
+    std::uint32_t width, height; // at 1x
     int colourType;
 };
 
@@ -147,64 +160,70 @@ const Expected kImages[] = {
 
 const int kKnobIds[] = {IDB_KNOB_DRIVE, IDB_KNOB_TONE, IDB_KNOB_LEVEL};
 
-TEST(SkinImages, EveryImageHasTheSizeAndPixelFormatTheEditorDrawsWith)
+// Every set has the 1x layout times its scale (sides rounded up), so that the editor's layout
+// fits each of them.
+TEST(SkinImages, EverySetHasTheLayoutTimesItsScaleAndThePixelFormatTheEditorDrawsWith)
 {
-    for (const Expected& expected : kImages)
-    {
-        SCOPED_TRACE(expected.id);
-        const Bytes png = pngBytes(expected.id);
-        ASSERT_NE(png.data, nullptr);
-        ASSERT_GT(png.size, 33u);
-        const Header header = readHeader(png);
-        EXPECT_EQ(header.width, expected.width);
-        EXPECT_EQ(header.height, expected.height);
-        EXPECT_EQ(header.bitDepth, 8);
-        EXPECT_EQ(header.colourType, expected.colourType);
-        EXPECT_EQ(header.interlace, PNG_INTERLACE_NONE);
-        EXPECT_EQ(decode(png).height, expected.height) << "the image does not decode";
-    }
-}
-
-TEST(SkinImages, ThereIsNoImageBesideTheSix)
-{
-    EXPECT_EQ(pngBytes(127).data, nullptr);
-    EXPECT_EQ(pngBytes(134).data, nullptr);
-}
-
-TEST(KnobStrips, EveryFramePointsAtTheAngleOfItsValue)
-{
-    for (int id : kKnobIds)
-    {
-        const Rgba strip = decode(pngBytes(id));
-        ASSERT_EQ(strip.height, std::uint32_t(kFrame * kFrames));
-        for (int frame : {0, 1, 33, 67, 100, 133, 134})
+    static_assert(IDB_KNOB_TONE_150 == IDB_KNOB_TONE + IDB_SET_150_OFFSET);
+    static_assert(IDB_ABOUT_200 == IDB_ABOUT + IDB_SET_200_OFFSET);
+    for (const Set& set : kSets)
+        for (const Expected& expected : kImages)
         {
-            SCOPED_TRACE(testing::Message() << "knob " << id << " frame " << frame);
-            EXPECT_LT(angleBetween(pointerDegrees(strip, frame), expectedDegrees(frame)), 4.0);
+            const int id = expected.id + set.idOffset;
+            SCOPED_TRACE(id);
+            const Bytes png = pngBytes(id);
+            ASSERT_NE(png.data, nullptr);
+            ASSERT_GT(png.size, 33u);
+            const Header header = readHeader(png);
+            EXPECT_EQ(header.width, scaled(expected.width, set.scale));
+            EXPECT_EQ(header.height, scaled(expected.height, set.scale));
+            EXPECT_EQ(header.bitDepth, 8);
+            EXPECT_EQ(header.colourType, expected.colourType);
+            EXPECT_EQ(header.interlace, PNG_INTERLACE_NONE);
+            EXPECT_EQ(decode(png).height, header.height) << "the image does not decode";
         }
-    }
 }
 
-// The editor blends each frame over the panel: the corners must leave the panel visible and
-// the knob itself must hide it.
-TEST(KnobStrips, FramesAreSeeThroughAroundAnOpaqueKnob)
+TEST(SkinImages, ThereIsNoImageBesideTheThreeSets)
 {
-    for (int id : kKnobIds)
+    for (const Set& set : kSets)
     {
-        const Rgba strip = decode(pngBytes(id));
-        ASSERT_EQ(strip.height, std::uint32_t(kFrame * kFrames));
-        for (int frame = 0; frame < kFrames; ++frame)
+        EXPECT_EQ(pngBytes(127 + set.idOffset).data, nullptr);
+        EXPECT_EQ(pngBytes(134 + set.idOffset).data, nullptr);
+    }
+    EXPECT_EQ(pngBytes(128 + 300).data, nullptr);
+}
+
+// The knob of every set at its own resolution: each frame points at its value and is opaque
+// where the knob is, see-through at the corners so that the panel shows around it.
+TEST(KnobStrips, EveryFrameOfEverySetPointsAtItsValueOverASeeThroughSurround)
+{
+    for (const Set& set : kSets)
+        for (int knob : kKnobIds)
         {
-            const std::uint32_t top = std::uint32_t(frame * kFrame);
-            for (std::uint32_t corner : {0u, 69u})
+            const Rgba strip = decode(pngBytes(knob + set.idOffset));
+            const std::uint32_t size = scaled(kFrame, set.scale);
+            ASSERT_EQ(strip.height, size * kFrames);
+            for (int frame : {0, 1, 33, 67, 100, 133, 134})
             {
-                EXPECT_EQ(strip.at(corner, top)[3], 0);
-                EXPECT_EQ(strip.at(corner, top + 69)[3], 0);
+                SCOPED_TRACE(testing::Message()
+                             << "knob " << knob << " x" << set.scale << " frame " << frame);
+                EXPECT_LT(
+                    angleBetween(pointerDegrees(strip, frame, set.scale), expectedDegrees(frame)),
+                    4.0);
             }
-            EXPECT_EQ(strip.at(35, top + 35)[3], 255);
-            EXPECT_EQ(strip.at(35, top + 14)[3], 255);
+            for (int frame = 0; frame < kFrames; ++frame)
+            {
+                const std::uint32_t top = frame * size;
+                for (std::uint32_t corner : {0u, size - 1})
+                {
+                    EXPECT_EQ(strip.at(corner, top)[3], 0);
+                    EXPECT_EQ(strip.at(corner, top + size - 1)[3], 0);
+                }
+                EXPECT_EQ(strip.at(scaled(35, set.scale), top + scaled(35, set.scale))[3], 255);
+                EXPECT_EQ(strip.at(scaled(35, set.scale), top + scaled(14, set.scale))[3], 255);
+            }
         }
-    }
 }
 
 } // namespace

@@ -63,9 +63,9 @@ void drawLogoMark(cairo_t* cr, double x, double y, double size)
     cairo_restore(cr);
 }
 
-Surface renderAbout()
+Surface renderAbout(double scale)
 {
-    Surface surface = makeSurface(kAboutWidth, kAboutHeight, CAIRO_FORMAT_RGB24);
+    Surface surface = makeSurface(kAboutWidth, kAboutHeight, scale, CAIRO_FORMAT_RGB24);
     Context context = makeContext(surface.get());
     cairo_t* cr = context.get();
     brushedMetal(cr, 0, 0, kAboutWidth, kAboutHeight, {0.10, 0.10, 0.105}, {0.06, 0.06, 0.065},

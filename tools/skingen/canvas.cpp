@@ -14,9 +14,34 @@
 namespace skingen
 {
 
-Surface makeSurface(int width, int height, cairo_format_t format)
+namespace
 {
-    return Surface(cairo_image_surface_create(format, width, height));
+
+int toPixels(double units, double scale)
+{
+    return static_cast<int>(std::ceil(units * scale - 1e-9));
+}
+
+Surface pixelSurface(int width, int height, double scale, cairo_format_t format)
+{
+    Surface surface(cairo_image_surface_create(format, width, height));
+    cairo_surface_set_device_scale(surface.get(), scale, scale);
+    return surface;
+}
+
+} // namespace
+
+Surface makeSurface(int width, int height, double scale, cairo_format_t format)
+{
+    return pixelSurface(toPixels(width, scale), toPixels(height, scale), scale, format);
+}
+
+double surfaceScale(cairo_surface_t* surface)
+{
+    double x = 1.0;
+    double y = 1.0;
+    cairo_surface_get_device_scale(surface, &x, &y);
+    return x;
 }
 
 Context makeContext(cairo_surface_t* surface)
@@ -174,7 +199,8 @@ Surface blurred(cairo_surface_t* mask, int radius)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             values[static_cast<std::size_t>(y * width + x)] = source[y * stride + x];
-    const int passRadius = std::max(1, radius / 2);
+    const double scale = surfaceScale(mask);
+    const int passRadius = std::max(1, static_cast<int>(std::lround(radius * scale)) / 2);
     for (int pass = 0; pass < 3; ++pass)
     {
         for (int y = 0; y < height; ++y)
@@ -182,7 +208,7 @@ Surface blurred(cairo_surface_t* mask, int radius)
         for (int x = 0; x < width; ++x)
             boxPass(values, x, height, width, passRadius);
     }
-    Surface result = makeSurface(width, height, CAIRO_FORMAT_A8);
+    Surface result = pixelSurface(width, height, scale, CAIRO_FORMAT_A8);
     unsigned char* target = cairo_image_surface_get_data(result.get());
     const int targetStride = cairo_image_surface_get_stride(result.get());
     for (int y = 0; y < height; ++y)
@@ -205,13 +231,17 @@ double Random::next()
 void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top, Rgb bottom,
                   double grain, std::uint32_t seed)
 {
-    const int width = static_cast<int>(std::ceil(w));
-    const int height = static_cast<int>(std::ceil(h));
-    Surface texture = makeSurface(width, height, CAIRO_FORMAT_RGB24);
+    // The texture starts on a whole pixel, so that its grain is never resampled.
+    const double scale = surfaceScale(cairo_get_target(cr));
+    const double pixelLeft = std::floor(x * scale);
+    const double pixelTop = std::floor(y * scale);
+    const int width = toPixels(x + w, scale) - static_cast<int>(pixelLeft);
+    const int height = toPixels(y + h, scale) - static_cast<int>(pixelTop);
+    Surface texture = pixelSurface(width, height, scale, CAIRO_FORMAT_RGB24);
     unsigned char* data = cairo_image_surface_get_data(texture.get());
     const int stride = cairo_image_surface_get_stride(texture.get());
     Random random(seed);
-    const int streak = 24;
+    const int streak = static_cast<int>(std::lround(24 * scale));
     std::vector<double> noise(static_cast<std::size_t>(width + 2 * streak));
     for (int row = 0; row < height; ++row)
     {
@@ -237,7 +267,7 @@ void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top, 
         }
     }
     cairo_surface_mark_dirty(texture.get());
-    cairo_set_source_surface(cr, texture.get(), x, y);
+    cairo_set_source_surface(cr, texture.get(), pixelLeft / scale, pixelTop / scale);
     cairo_rectangle(cr, x, y, w, h);
     cairo_fill(cr);
 }

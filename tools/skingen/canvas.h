@@ -23,7 +23,11 @@ using Context = std::unique_ptr<cairo_t, ContextDeleter>;
 
 constexpr double kPi = 3.14159265358979323846;
 
-Surface makeSurface(int width, int height, cairo_format_t format = CAIRO_FORMAT_ARGB32);
+// A surface of width x height layout units with scale pixels per unit (rounded up): drawing is in
+// layout units at every scale, and a scaled surface used as a source keeps its layout size.
+Surface makeSurface(int width, int height, double scale,
+                    cairo_format_t format = CAIRO_FORMAT_ARGB32);
+double surfaceScale(cairo_surface_t* surface);
 Context makeContext(cairo_surface_t* surface);
 
 struct Rgb
@@ -60,7 +64,8 @@ void engravedText(cairo_t* cr, const char* text, double x, double baseline, Alig
 
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double radius);
 
-// A blurred copy of an A8 mask: three box passes approximate a gaussian of about radius.
+// A blurred copy of an A8 mask: three box passes approximate a gaussian of about radius layout
+// units.
 Surface blurred(cairo_surface_t* mask, int radius);
 
 // Deterministic pseudo-random numbers, so every run writes the same bytes.
@@ -75,7 +80,8 @@ private:
     std::uint32_t state_;
 };
 
-// Horizontal brushed-metal streaks over a vertical gradient from top to bottom colour.
+// Horizontal brushed-metal streaks over a vertical gradient from top to bottom colour, one grain
+// per pixel of the target; x and y are in the target's layout units (no transformation).
 void brushedMetal(cairo_t* cr, double x, double y, double w, double h, Rgb top, Rgb bottom,
                   double grain, std::uint32_t seed);
 

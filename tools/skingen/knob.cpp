@@ -30,13 +30,13 @@ void arcClockwise(cairo_t* cr, double radius, double fromDegrees, double toDegre
 }
 
 // Shadow and the ring's dark track: the same in every frame.
-Surface staticLayer()
+Surface staticLayer(double scale)
 {
-    Surface layer = makeSurface(kKnobSize, kKnobSize);
+    Surface layer = makeSurface(kKnobSize, kKnobSize, scale);
     Context context = makeContext(layer.get());
     cairo_t* cr = context.get();
 
-    Surface disc = makeSurface(kKnobSize, kKnobSize, CAIRO_FORMAT_A8);
+    Surface disc = makeSurface(kKnobSize, kKnobSize, scale, CAIRO_FORMAT_A8);
     {
         Context discContext = makeContext(disc.get());
         cairo_arc(discContext.get(), kCentre, kCentre + 2.5, kSkirtRadius + 0.5, 0, 2 * kPi);
@@ -110,9 +110,9 @@ void skirt(cairo_t* cr, double degrees)
 }
 
 // The cap is rotationally symmetric, so one rendering serves every frame.
-Surface capLayer(Rgb colour)
+Surface capLayer(Rgb colour, double scale)
 {
-    Surface layer = makeSurface(kKnobSize, kKnobSize);
+    Surface layer = makeSurface(kKnobSize, kKnobSize, scale);
     Context context = makeContext(layer.get());
     cairo_t* cr = context.get();
 
@@ -180,11 +180,11 @@ void pointer(cairo_t* cr, double degrees)
 
 } // namespace
 
-Surface renderKnobStrip(Rgb cap)
+Surface renderKnobStrip(Rgb cap, double scale)
 {
-    Surface strip = makeSurface(kKnobSize, kKnobSize * kKnobFrames);
-    const Surface base = staticLayer();
-    const Surface capTop = capLayer(cap);
+    Surface strip = makeSurface(kKnobSize, kKnobSize * kKnobFrames, scale);
+    const Surface base = staticLayer(scale);
+    const Surface capTop = capLayer(cap, scale);
     Context context = makeContext(strip.get());
     cairo_t* cr = context.get();
     for (int frame = 0; frame < kKnobFrames; ++frame)

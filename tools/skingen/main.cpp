@@ -1,6 +1,7 @@
 // skingen: renders the editor's skin into PNG files.
 //
-//   skingen DIR                      writes the six pictures into DIR (normally resources/)
+//   skingen DIR                      writes the six pictures at every scale into DIR (normally
+//                                    resources/)
 //   skingen --preview OUT.png [DIR]  composes the pictures in DIR (default resources) into one
 //                                    picture of the editor, for people to look at
 #include "layout.h"
@@ -19,7 +20,7 @@ namespace
 
 using namespace skingen;
 
-bool writeSkin(const std::string& dir)
+bool writeSet(const std::string& dir, const SkinSet& set)
 {
     struct Picture
     {
@@ -27,20 +28,28 @@ bool writeSkin(const std::string& dir)
         const char* file;
         PngFormat format;
     };
-    Surface background = renderBackground();
+    Surface background = renderBackground(set.scale);
     Surface bypass = renderBypass(background.get());
     Picture pictures[] = {
         {std::move(background), kBackgroundFile, PngFormat::Rgb},
-        {renderKnobStrip(kDriveCap), kKnobFiles[0], PngFormat::Rgba},
-        {renderKnobStrip(kToneCap), kKnobFiles[1], PngFormat::Rgba},
-        {renderKnobStrip(kLevelCap), kKnobFiles[2], PngFormat::Rgba},
+        {renderKnobStrip(kDriveCap, set.scale), kKnobFiles[0], PngFormat::Rgba},
+        {renderKnobStrip(kToneCap, set.scale), kKnobFiles[1], PngFormat::Rgba},
+        {renderKnobStrip(kLevelCap, set.scale), kKnobFiles[2], PngFormat::Rgba},
         {std::move(bypass), kBypassFile, PngFormat::Rgb},
-        {renderAbout(), kAboutFile, PngFormat::Rgb},
+        {renderAbout(set.scale), kAboutFile, PngFormat::Rgb},
     };
     bool ok = true;
     for (const Picture& picture : pictures)
-        if (!writePng(picture.surface.get(), dir + "/" + picture.file, picture.format))
+        if (!writePng(picture.surface.get(), dir + "/" + fileOf(picture.file, set), picture.format))
             ok = false;
+    return ok;
+}
+
+bool writeSkin(const std::string& dir)
+{
+    bool ok = true;
+    for (const SkinSet& set : kSkinSets)
+        ok = writeSet(dir, set) && ok;
     return ok;
 }
 

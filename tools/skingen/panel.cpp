@@ -144,9 +144,9 @@ void bypassLabel(cairo_t* cr)
 
 } // namespace
 
-Surface renderBackground()
+Surface renderBackground(double scale)
 {
-    Surface surface = makeSurface(kPanelWidth, kPanelHeight, CAIRO_FORMAT_RGB24);
+    Surface surface = makeSurface(kPanelWidth, kPanelHeight, scale, CAIRO_FORMAT_RGB24);
     Context context = makeContext(surface.get());
     cairo_t* cr = context.get();
     brushedMetal(cr, 0, 0, kPanelWidth, kPanelHeight, kPanelTop, kPanelBottom, 0.045, 0x5eed1234u);
@@ -258,7 +258,7 @@ Surface renderBypass(cairo_surface_t* background)
 {
     const int w = kBypassButton.width();
     const int h = kBypassButton.height();
-    Surface surface = makeSurface(w, 2 * h, CAIRO_FORMAT_RGB24);
+    Surface surface = makeSurface(w, 2 * h, surfaceScale(background), CAIRO_FORMAT_RGB24);
     Context context = makeContext(surface.get());
     cairo_t* cr = context.get();
     for (int state = 0; state < 2; ++state)

@@ -65,7 +65,7 @@ bool writePreview(const std::string& skinDir, const std::string& outPath)
         return false;
 
     const int height = kPanels * kPanelHeight + (kPanels + 1) * kGap;
-    Surface out = makeSurface(kPanelWidth + 2 * kGap, height, CAIRO_FORMAT_RGB24);
+    Surface out = makeSurface(kPanelWidth + 2 * kGap, height, 1.0, CAIRO_FORMAT_RGB24);
     Context context = makeContext(out.get());
     cairo_t* cr = context.get();
     cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);

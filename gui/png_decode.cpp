@@ -1,0 +1,340 @@
+#include "gui/png_decode.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <atomic>
+#include <csetjmp>
+#include <cstring>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace VSTGUI
+{
+
+namespace
+{
+
+struct Piece
+{
+    const uint8_t* data;
+    std::size_t size;
+};
+
+// Bytes served from a sequence of pieces, so that a band reads as a PNG of its own.
+struct MemoryReader
+{
+    Piece pieces[6] = {};
+    std::size_t count = 0;
+    std::size_t piece = 0;
+    std::size_t position = 0;
+};
+
+// A read beyond the end is a truncated file: reported to libpng as an error, so that it never
+// decodes from bytes it was not given.
+void readFromMemory(png_structp png, png_bytep out, png_size_t count)
+{
+    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
+    while (count > 0)
+    {
+        if (reader->piece == reader->count)
+            png_error(png, "truncated PNG data");
+        const Piece& piece = reader->pieces[reader->piece];
+        const std::size_t n = std::min(count, piece.size - reader->position);
+        if (n > 0) // an empty piece may have no bytes at all
+            std::memcpy(out, piece.data + reader->position, n);
+        out += n;
+        count -= n;
+        reader->position += n;
+        if (reader->position == piece.size)
+        {
+            ++reader->piece;
+            reader->position = 0;
+        }
+    }
+}
+
+// Premultiplied by >> 8, not / 255: opaque 255 becomes 254, as the stored images expect, and
+// alpha 0 clears the pixel. Pixels are little-endian words 0xAARRGGBB. Done row by row while the
+// row is in the cache, blue and red in one multiplication (each product fits in its 16 bits).
+void premultiply(uint8_t* row, png_uint_32 count)
+{
+    for (png_uint_32 i = 0; i < count; ++i)
+    {
+        uint32_t pixel;
+        std::memcpy(&pixel, row + 4 * i, 4);
+        const uint32_t alpha = pixel >> 24;
+        const uint32_t blueRed = ((pixel & 0x00FF00FFu) * alpha >> 8) & 0x00FF00FFu;
+        const uint32_t green = ((pixel >> 8 & 0xFFu) * alpha) & 0xFF00u;
+        pixel = alpha << 24 | blueRed | green;
+        std::memcpy(row + 4 * i, &pixel, 4);
+    }
+}
+
+// Reads the header and sets up the transformations to blue, green, red, alpha; answers the
+// number of interlace passes.
+int prepare(png_structp png, png_infop info)
+{
+    png_read_info(png, info);
+    const int colorType = png_get_color_type(png, info);
+    const int bitDepth = png_get_bit_depth(png, info);
+    if (colorType == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY && bitDepth < 8)
+        png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_tRNS_to_alpha(png);
+    else
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    if (bitDepth == 16)
+    {
+        png_set_swap(png);
+        png_set_strip_16(png);
+    }
+    // Palette entries are RGB too: without the swap their red and blue would trade places.
+    if (colorType == PNG_COLOR_TYPE_RGB || colorType == PNG_COLOR_TYPE_RGB_ALPHA ||
+        colorType == PNG_COLOR_TYPE_PALETTE)
+        png_set_bgr(png);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != static_cast<std::size_t>(png_get_image_width(png, info)) * 4)
+        png_error(png, "unexpected row layout");
+    return passes;
+}
+
+// Rows go straight into the image, bottom-up: picture row y lands in memory row height - 1 - y.
+// An interlaced image is complete only after its last pass.
+void readRows(png_structp png, int passes, uint8_t* pixels, png_uint_32 width,
+              png_uint_32 imageHeight, png_uint_32 firstRow, png_uint_32 rows)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    for (int pass = 0; pass < passes; ++pass)
+    {
+        png_bytep row = pixels + rowBytes * (imageHeight - 1 - firstRow);
+        for (png_uint_32 y = 0; y < rows; ++y, row -= rowBytes)
+        {
+            png_read_rows(png, &row, nullptr, 1);
+            if (pass == passes - 1)
+                premultiply(row, width);
+        }
+    }
+}
+
+// Runs job(png, info) on fresh libpng structures over the reader's bytes; false when libpng
+// failed, or the structures could not be made.
+template <typename Job> bool withPng(MemoryReader& reader, bool trusted, Job job)
+{
+    // The installed libpng's own version: it refuses to run against any other.
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    bool ok = false;
+    if (info)
+    {
+        png_set_read_fn(png, &reader, readFromMemory);
+#ifdef PNG_IGNORE_ADLER32
+        // The images come from the module itself; the chunks' CRCs are still checked.
+        png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
+        // A band is read through a header and chunks made up for it, whose CRCs mean nothing.
+        if (trusted)
+            png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+        ok = job(png, info);
+    }
+    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    return ok;
+}
+
+// libpng errors jump back here (no object with a destructor lives in between).
+bool readWhole(png_structp png, png_infop info, DecodedImage& out)
+{
+    uint8_t* pixels = nullptr;
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    const int passes = prepare(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    out.width = static_cast<int32_t>(width);
+    out.height = static_cast<int32_t>(height);
+    out.image = platform::createImage32(out.width, out.height, &pixels);
+    if (!out.image)
+        return false;
+    readRows(png, passes, pixels, width, height, 0, height);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+uint32_t bigEndian(const uint8_t* p)
+{
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+void putBigEndian(uint8_t* p, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+}
+
+constexpr std::size_t kSignatureAndHeader = 8 + 25;
+
+struct Bands
+{
+    const uint8_t* start = nullptr; // signature and IHDR chunk
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t rowsPerBand = 0;
+    std::vector<Piece> idat; // each band's deflate data
+};
+
+// The band layout of the skin's images, checked against the bytes; false for any other PNG.
+bool findBands(const uint8_t* data, std::size_t size, Bands& bands)
+{
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < kSignatureAndHeader || std::memcmp(data, signature, 8) != 0 ||
+        bigEndian(data + 8) != 13 || std::memcmp(data + 12, "IHDR", 4) != 0)
+        return false;
+    const uint8_t* header = data + 16;
+    bands.start = data;
+    bands.width = bigEndian(header);
+    bands.height = bigEndian(header + 4);
+    // 8-bit RGB or RGBA, not interlaced: no palette can matter, and a transparency chunk (which
+    // the bands would leave out) sends the image to the one-pass decoding.
+    if (bands.width == 0 || bands.height == 0 || header[8] != 8 ||
+        (header[9] != 2 && header[9] != 6) || header[12] != 0)
+        return false;
+    uint32_t count = 0;
+    for (std::size_t at = kSignatureAndHeader; size - at >= 12;)
+    {
+        const std::size_t length = bigEndian(data + at);
+        const uint8_t* type = data + at + 4;
+        if (length > size - at - 12)
+            return false;
+        if (std::memcmp(type, "drBN", 4) == 0 && length == 8)
+        {
+            bands.rowsPerBand = bigEndian(data + at + 8);
+            count = bigEndian(data + at + 12);
+        }
+        else if (std::memcmp(type, "IDAT", 4) == 0)
+            bands.idat.push_back({data + at + 8, length});
+        else if (std::memcmp(type, "tRNS", 4) == 0)
+            return false;
+        else if (std::memcmp(type, "IEND", 4) == 0)
+            break;
+        at += length + 12;
+    }
+    const uint64_t rows = uint64_t{bands.rowsPerBand} * count;
+    return count > 1 && bands.idat.size() == count && rows >= bands.height &&
+           rows - bands.rowsPerBand < bands.height;
+}
+
+// One band, read as a PNG of its rows: the image's header with the band's height, one IDAT
+// chunk with the band's data, after a zlib header of its own (but for the first band) and
+// before an empty last block (but for the last band), so that libpng sees the stream end, then
+// IEND.
+bool readBand(const Bands& bands, std::size_t index, uint8_t* pixels)
+{
+    const png_uint_32 firstRow = static_cast<png_uint_32>(index) * bands.rowsPerBand;
+    const png_uint_32 rows = std::min(bands.rowsPerBand, bands.height - firstRow);
+    uint8_t header[kSignatureAndHeader];
+    std::memcpy(header, bands.start, sizeof header);
+    putBigEndian(header + 20, rows);
+    static const uint8_t zlibHeader[2] = {0x78, 0x01};
+    // A final stored block of no bytes, and the stream's checksum, which is not checked.
+    static const uint8_t lastBlock[9] = {0x01, 0x00, 0x00, 0xFF, 0xFF, 0, 0, 0, 0};
+    const Piece& data = bands.idat[index];
+    const std::size_t before = index > 0 ? sizeof zlibHeader : 0;
+    const std::size_t after = index + 1 < bands.idat.size() ? sizeof lastBlock : 0;
+    uint8_t idat[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
+    putBigEndian(idat, static_cast<uint32_t>(before + data.size + after));
+    static const uint8_t end[16] = {0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0};
+    MemoryReader reader{{{header, sizeof header},
+                         {idat, sizeof idat},
+                         {zlibHeader, before},
+                         data,
+                         {lastBlock, after},
+                         {end, sizeof end}},
+                        6};
+    return withPng(reader, true,
+                   [&](png_structp png, png_infop info)
+                   {
+                       if (setjmp(png_jmpbuf(png)))
+                           return false;
+                       const int passes = prepare(png, info);
+                       readRows(png, passes, pixels, bands.width, bands.height, firstRow, rows);
+                       return true;
+                   });
+}
+
+// The bands shared out among the processor's cores, this thread being one of them.
+bool readBands(const Bands& bands, uint8_t* pixels)
+{
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> ok{true};
+    const auto work = [&]
+    {
+        for (std::size_t index; (index = next++) < bands.idat.size();)
+            if (!readBand(bands, index, pixels))
+                ok = false;
+    };
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> helpers;
+    try
+    {
+        while (helpers.size() + 1 < std::min(cores, bands.idat.size()))
+            helpers.emplace_back(work);
+    }
+    catch (const std::system_error&)
+    {
+        // Fewer threads: the others take the bands.
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    return ok;
+}
+
+} // namespace
+
+DecodedImage decodePngWhole(const uint8_t* data, std::size_t size)
+{
+    DecodedImage decoded;
+    MemoryReader reader{{{data, size}}, 1};
+    withPng(reader, false,
+            [&](png_structp png, png_infop info) { return readWhole(png, info, decoded); });
+    return decoded;
+}
+
+bool decodePngBands(const uint8_t* data, std::size_t size, DecodedImage& decoded)
+{
+    Bands bands;
+    if (!findBands(data, size, bands))
+        return false;
+    uint8_t* pixels = nullptr;
+    platform::Image image = platform::createImage32(static_cast<int32_t>(bands.width),
+                                                    static_cast<int32_t>(bands.height), &pixels);
+    if (!image)
+        return false;
+    if (!readBands(bands, pixels))
+    {
+        platform::deleteImage(image);
+        return false;
+    }
+    decoded = {image, static_cast<int32_t>(bands.width), static_cast<int32_t>(bands.height)};
+    return true;
+}
+
+DecodedImage decodePng(const uint8_t* data, std::size_t size)
+{
+    DecodedImage decoded;
+    if (!decodePngBands(data, size, decoded))
+        decoded = decodePngWhole(data, size);
+    if (decoded.image)
+        platform::finishImage32(decoded.image);
+    return decoded;
+}
+
+} // namespace VSTGUI
