@@ -5,6 +5,7 @@
 #include "gui/win32/gdi_handles.h"
 #include "host/module_handle.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace VSTGUI
@@ -201,6 +202,27 @@ bool getImageSize(Image image, int32_t& width, int32_t& height)
 void deleteImage(Image image)
 {
     DeleteObject(hbitmap(image));
+}
+
+bool readImagePixels(Image image, const CRect& area, uint32_t* words)
+{
+    // Only device-independent sections have words to read; their rows run bottom-up.
+    DIBSECTION section{};
+    if (!image || area.isEmpty() ||
+        GetObject(hbitmap(image), sizeof(section), &section) != sizeof(section) ||
+        !section.dsBm.bmBits || section.dsBm.bmBitsPixel != 32 || area.left < 0 || area.top < 0 ||
+        area.right > section.dsBm.bmWidth || area.bottom > section.dsBm.bmHeight)
+        return false;
+    GdiFlush();
+    const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
+    for (int32_t y = area.top; y < area.bottom; ++y)
+    {
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            bits +
+            static_cast<std::ptrdiff_t>(section.dsBm.bmHeight - 1 - y) * section.dsBm.bmWidthBytes);
+        words = std::copy_n(row + area.left, area.width(), words);
+    }
+    return true;
 }
 
 bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size)

@@ -137,6 +137,18 @@ void deleteImage(Image image)
     delete image;
 }
 
+bool readImagePixels(Image image, const CRect& area, uint32_t* words)
+{
+    if (!image || area.isEmpty() ||
+        cairo_image_surface_get_format(image->surface) != CAIRO_FORMAT_ARGB32 ||
+        !image->contains(area.left, area.top) || !image->contains(area.right - 1, area.bottom - 1))
+        return false;
+    image->beginPixels();
+    for (int32_t y = area.top; y < area.bottom; ++y)
+        words = std::copy_n(&image->at(area.left, y), area.width(), words);
+    return true;
+}
+
 bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size)
 {
 #ifdef DRANVELOR_EMBEDDED_PNG
