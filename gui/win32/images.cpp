@@ -206,22 +206,19 @@ void deleteImage(Image image)
 
 bool readImagePixels(Image image, const CRect& area, uint32_t* words)
 {
-    // Only device-independent sections have words to read; their rows run bottom-up.
-    DIBSECTION section{};
-    if (!image || area.isEmpty() ||
-        GetObject(hbitmap(image), sizeof(section), &section) != sizeof(section) ||
-        !section.dsBm.bmBits || section.dsBm.bmBitsPixel != 32 || area.left < 0 || area.top < 0 ||
-        area.right > section.dsBm.bmWidth || area.bottom > section.dsBm.bmHeight)
+    if (!image || area.isEmpty())
         return false;
-    GdiFlush();
-    const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
+    HDC screen = GetDC(nullptr);
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::vector<uint32_t> pixels = readPixels(image, screen, width, height);
+    ReleaseDC(nullptr, screen);
+    if (pixels.empty() || area.left < 0 || area.top < 0 || area.right > width ||
+        area.bottom > height)
+        return false;
     for (int32_t y = area.top; y < area.bottom; ++y)
-    {
-        const auto* row = reinterpret_cast<const uint32_t*>(
-            bits +
-            static_cast<std::ptrdiff_t>(section.dsBm.bmHeight - 1 - y) * section.dsBm.bmWidthBytes);
-        words = std::copy_n(row + area.left, area.width(), words);
-    }
+        words = std::copy_n(&pixels[static_cast<std::size_t>(y) * width + area.left], area.width(),
+                            words);
     return true;
 }
 
