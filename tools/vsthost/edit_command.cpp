@@ -23,13 +23,21 @@ void fitToEditor(const PluginInstance& plugin, HostWindow& window)
     }
 }
 
-// Calls effEditIdle about every kIdleInterval until the time is up or the window closes.
+void sendContentScale(const PluginInstance& plugin, double factor)
+{
+    plugin.dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr,
+                    static_cast<float>(factor));
+}
+
+// Calls effEditIdle about every kIdleInterval until the time is up or the window closes; sends
+// --rescale halfway.
 void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Options& options)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     const bool timed = options.seconds.has_value();
     const auto duration = std::chrono::duration<double>(timed ? *options.seconds : 0.0);
+    bool rescaled = !options.rescale;
     Clock::time_point nextIdle = start;
     while (window.handleEvents())
     {
@@ -37,6 +45,11 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
         if (timed && now - start >= duration)
         {
             break;
+        }
+        if (!rescaled && now - start >= duration / 2)
+        {
+            sendContentScale(plugin, *options.rescale);
+            rescaled = true;
         }
         if (now >= nextIdle)
         {
@@ -53,11 +66,17 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
 
 int runEdit(const Options& options)
 {
-    requireArguments(options, 1, {"--set", "--program", "--seconds", "--screenshot", "--trace"},
-                     "vsthost edit PLUGIN [options]");
+    requireArguments(
+        options, 1,
+        {"--set", "--program", "--seconds", "--screenshot", "--scale", "--rescale", "--trace"},
+        "vsthost edit PLUGIN [options]");
     if (!options.screenshot.empty() && !options.seconds)
     {
         throw ToolError(kExitUsage, "--screenshot needs --seconds (see vsthost --help)");
+    }
+    if (options.rescale && !options.seconds)
+    {
+        throw ToolError(kExitUsage, "--rescale needs --seconds (see vsthost --help)");
     }
     HostContext host;
     host.trace = options.trace;
@@ -76,6 +95,11 @@ int runEdit(const Options& options)
                                                             : plugin.text(effGetEffectName));
     host.sizeWindow = [&window](int width, int height)
     { return window.setClientSize(width, height); };
+    // Hosts send the factor before they ask for the size.
+    if (options.scale)
+    {
+        sendContentScale(plugin, *options.scale);
+    }
     fitToEditor(plugin, window);
     window.show();
     plugin.dispatch(effEditOpen, 0, 0, window.parent());
