@@ -6,12 +6,14 @@
 #include "screenshot.h"
 #include "tool_error.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace
 {
 
 constexpr auto kIdleInterval = std::chrono::milliseconds(20);
+constexpr auto kRescaleAfter = std::chrono::seconds(2);
 
 void fitToEditor(const PluginInstance& plugin, HostWindow& window)
 {
@@ -30,7 +32,7 @@ void sendContentScale(const PluginInstance& plugin, double factor)
 }
 
 // Calls effEditIdle about every kIdleInterval until the time is up or the window closes; sends
-// --rescale halfway.
+// --rescale after two seconds, or halfway through a shorter run.
 void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Options& options)
 {
     using Clock = std::chrono::steady_clock;
@@ -46,7 +48,10 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
         {
             break;
         }
-        if (!rescaled && now - start >= duration / 2)
+        if (!rescaled &&
+            now - start >=
+                std::min<Clock::duration>(
+                    kRescaleAfter, std::chrono::duration_cast<Clock::duration>(duration / 2)))
         {
             sendContentScale(plugin, *options.rescale);
             rescaled = true;

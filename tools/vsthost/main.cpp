@@ -44,8 +44,9 @@ options:
                      (edit; needs --seconds)
   --scale F          tells the plug-in the host's content-scale factor F (1.5,
                      2 ...) before its window opens (edit)
-  --rescale F        tells it factor F again halfway through --seconds, as when
-                     the window moves to another screen (edit; needs --seconds)
+  --rescale F        tells it factor F again two seconds later (halfway through a
+                     shorter --seconds), as when the window moves to another
+                     screen (edit; needs --seconds)
   --trace            prints every call the plug-in makes to the host on stderr
   --help             this text
 
