@@ -69,7 +69,7 @@ int32_t buttonsOfPress(WPARAM wParam)
     return buttons;
 }
 
-void pressButton(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam)
+void pressButton(CFrame* frame, WPARAM wParam, LPARAM lParam)
 {
     frame->mouseDown(
         CPoint(static_cast<CCoord>(LOWORD(lParam)), static_cast<CCoord>(HIWORD(lParam))),
@@ -105,7 +105,7 @@ LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MBUTTONDOWN:
         if (frame)
         {
-            pressButton(window, frame, wParam, lParam);
+            pressButton(frame, wParam, lParam);
             return 0;
         }
         break;
