@@ -12,14 +12,12 @@ fi
 dpi=$1
 shift
 
-prepare_wine
+# The base prefix is only copied, never stopped: other Wine programs may be using it.
+[ -f "$WINEPREFIX/system.reg" ] || prepare_wine
 base=$WINEPREFIX
 export WINEPREFIX="$root/build/wine-dpi$dpi"
 if [ ! -f "$WINEPREFIX/.logpixels" ]; then
   rm -rf "$WINEPREFIX"
-  # The base prefix's server (kept running by prepare_wine) writes its registry when it ends.
-  WINEPREFIX=$base wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX=$base wineserver -w >/dev/null 2>&1 || true
   cp -a "$base" "$WINEPREFIX"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
   wineserver -w
