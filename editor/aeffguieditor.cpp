@@ -4,7 +4,11 @@
 #include "gui/frame.h"
 #include "gui/platform/edit.h"
 #include "gui/platform/window.h"
+#include "gui/scale.h"
 #include "host/audio_effect_x.h"
+
+#include <algorithm>
+#include <cmath>
 
 using namespace VSTGUI;
 
@@ -29,6 +33,13 @@ int32_t ticksUntil(uint32_t due, uint32_t now)
 {
     return static_cast<int32_t>(due - now);
 }
+
+// Below 1 the picture would lose what the user needs to read; above the maximum it outgrows
+// every screen.
+double usableScale(double factor)
+{
+    return std::clamp(factor, 1.0, AEffGUIEditor::kMaxScale);
+}
 } // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* owner)
@@ -51,9 +62,79 @@ AEffGUIEditor::~AEffGUIEditor()
 
 bool AEffGUIEditor::getRect(ERect** erect)
 {
+    // Closed, the window would open at the scale in force now, on the screen it would open on.
+    if (!frame)
+        setRectForScale(wantedScale());
     *erect = &rect;
     return true;
 }
+
+bool AEffGUIEditor::setContentScale(float factor)
+{
+    if (!std::isfinite(factor) || factor <= 0.0f)
+        return false;
+    hostScale = usableScale(factor);
+    updateScale();
+    return true;
+}
+
+void AEffGUIEditor::chooseUserScale(double choice)
+{
+    if (!std::isfinite(choice) || choice < 0.0)
+        return;
+    userScale = choice == 0.0 ? 0.0 : usableScale(choice);
+    updateScale();
+}
+
+double AEffGUIEditor::wantedScale() const
+{
+    if (userScale > 0.0)
+        return userScale;
+    if (hostScale > 0.0)
+        return hostScale;
+    return usableScale(platform::getScreenScale(systemWindow));
+}
+
+void AEffGUIEditor::setLayoutSize(int32_t width, int32_t height)
+{
+    layoutWidth = width;
+    layoutHeight = height;
+    setRectForScale(scale);
+}
+
+void AEffGUIEditor::setRectForScale(double forScale)
+{
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(deviceSize(layoutHeight, forScale));
+    rect.right = static_cast<VstInt16>(deviceSize(layoutWidth, forScale));
+}
+
+double AEffGUIEditor::openingScale()
+{
+    scale = wantedScale();
+    setRectForScale(scale);
+    return scale;
+}
+
+void AEffGUIEditor::updateScale()
+{
+    const double wanted = wantedScale();
+    if (!frame)
+    {
+        setRectForScale(wanted);
+        return;
+    }
+    // Hosts read the rectangle again while they resize.
+    setRectForScale(wanted);
+    const double previous = scale;
+    scale = frame->setScale(wanted);
+    setRectForScale(scale);
+    if (!sameScale(previous, scale))
+        scaleChanged(scale);
+}
+
+void AEffGUIEditor::scaleChanged(double) {}
 
 void AEffGUIEditor::idle()
 {

@@ -81,15 +81,46 @@ bool isTypedNumber(const char* text)
     return true;
 }
 
+constexpr int32_t kStripIds[] = {IDB_KNOB_DRIVE, IDB_KNOB_TONE, IDB_KNOB_LEVEL};
+
+// The images of one scale, each with one reference held here until released.
+struct Skin
+{
+    CBitmap* background;
+    CBitmap* strips[3];
+    CBitmap* button;
+    CBitmap* splash;
+
+    // The editor's own 1x background serves the 1x set.
+    Skin(CBitmap* background1x, double scale)
+        : background(CBitmap::setScaleFor(scale) == 1.0 ? background1x
+                                                        : new CBitmap(IDB_BACKGROUND, scale)),
+          strips{new CBitmap(kStripIds[0], scale), new CBitmap(kStripIds[1], scale),
+                 new CBitmap(kStripIds[2], scale)},
+          button(new CBitmap(IDB_BYPASS, scale)), splash(new CBitmap(IDB_ABOUT, scale))
+    {
+        if (background == background1x)
+            background->retain();
+    }
+    Skin(const Skin&) = delete;
+    Skin& operator=(const Skin&) = delete;
+    // The views that use them hold references of their own.
+    ~Skin()
+    {
+        background->release();
+        for (CBitmap* strip : strips)
+            strip->release();
+        button->release();
+        splash->release();
+    }
+};
+
 } // namespace
 
 CKLVEditor::CKLVEditor(AudioEffect* owner)
     : AEffGUIEditor(owner), background(new CBitmap(IDB_BACKGROUND))
 {
-    rect.top = 0;
-    rect.left = 0;
-    rect.bottom = static_cast<VstInt16>(background->getHeight());
-    rect.right = static_cast<VstInt16>(background->getWidth());
+    setLayoutSize(background->getWidth(), background->getHeight());
 }
 
 CKLVEditor::~CKLVEditor()
@@ -105,21 +136,18 @@ bool CKLVEditor::open(void* ptr)
     close();
     systemWindow = ptr;
 
-    CBitmap* strips[kNumKnobs] = {new CBitmap(IDB_KNOB_DRIVE), new CBitmap(IDB_KNOB_TONE),
-                                  new CBitmap(IDB_KNOB_LEVEL)};
-    CBitmap* buttonBitmap = new CBitmap(IDB_BYPASS);
-    CBitmap* splashBitmap = new CBitmap(IDB_ABOUT);
-
-    auto* newFrame =
-        new CFrame(CRect(0, 0, background->getWidth(), background->getHeight()), ptr, this);
-    newFrame->setBackground(background);
+    const double openScale = openingScale();
+    const Skin skin(background, openScale);
+    auto* newFrame = new CFrame(CRect(0, 0, background->getWidth(), background->getHeight()), ptr,
+                                this, openScale);
+    newFrame->setBackground(skin.background);
 
     for (int i = 0; i < kNumKnobs; ++i)
     {
         const CRect bounds(kKnobLefts[i], kKnobTop, kKnobLefts[i] + kKnobSize,
                            kKnobTop + kKnobSize);
         knobs[i] = new CAnimKnob(bounds, this, kDriveKnob + i, kKnobFrames, kKnobFrameHeight,
-                                 strips[i], CPoint(0, 0));
+                                 skin.strips[i], CPoint(0, 0));
         knobs[i]->setValue(knobPosition(effect->getParameter(i)));
         knobs[i]->setTransparent(true);
         newFrame->addView(knobs[i]);
@@ -135,33 +163,45 @@ bool CKLVEditor::open(void* ptr)
         newFrame->addView(fields[i]);
     }
 
-    bypassButton = new COnOffButton(kBypassRect, this, kBypassButton, buttonBitmap, 0);
+    bypassButton = new COnOffButton(kBypassRect, this, kBypassButton, skin.button, 0);
     // From the parameter, not 0: with Bypass on, a button showing off would leave it on at the
     // next click.
     bypassButton->setValue(effect->getParameter(kBypassButton));
     newFrame->addView(bypassButton);
 
-    const CRect display(kSplashOrigin, splashBitmap->getWidth(), splashBitmap->getHeight());
+    const CRect display(kSplashOrigin, skin.splash->getWidth(), skin.splash->getHeight());
     const auto addSplash = [&](const CRect& bounds, int32_t tag)
     {
-        auto* splash = new CSplashScreen(bounds, this, tag, splashBitmap, display, CPoint(0, 0));
+        auto* splash = new CSplashScreen(bounds, this, tag, skin.splash, display, CPoint(0, 0));
         splash->setTransparent(true);
         newFrame->addView(splash);
+        return splash;
     };
-    addSplash(kCircularSplashRect, kCircularSplash);
-    addSplash(kLinearSplashRect, kLinearSplash);
+    splashes[0] = addSplash(kCircularSplashRect, kCircularSplash);
+    splashes[1] = addSplash(kLinearSplashRect, kLinearSplash);
 
     setKnobMode(linearKnobs ? kLinearKnobMode : kCircularKnobMode);
     // Values recorded while the window was closed, or while it was being built.
     applyPendingValues();
 
-    for (CBitmap* bitmap : strips)
-        bitmap->release();
-    buttonBitmap->release();
-    splashBitmap->release();
-
     frame = newFrame;
     return true;
+}
+
+void CKLVEditor::setUserScale(double choice)
+{
+    chooseUserScale(choice);
+}
+
+void CKLVEditor::scaleChanged(double newScale)
+{
+    const Skin skin(background, newScale);
+    frame->setBackground(skin.background);
+    for (int i = 0; i < kNumKnobs; ++i)
+        knobs[i]->setBackground(skin.strips[i]);
+    bypassButton->setBackground(skin.button);
+    for (CSplashScreen* splash : splashes)
+        splash->setBackground(skin.splash);
 }
 
 void CKLVEditor::close()

@@ -12,6 +12,7 @@ namespace VSTGUI
 class CAnimKnob;
 class CBitmap;
 class COnOffButton;
+class CSplashScreen;
 class CTextEdit;
 } // namespace VSTGUI
 
@@ -42,6 +43,13 @@ public:
     // which the UI thread hands to the controls at its next idle pass or open.
     void setParameter(VstInt32 index, float value) override;
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
+    // The user's choice of scale: 0 for Auto (the host's factor, else the screen's), otherwise
+    // the factor (1.0, 1.25, 1.5, 1.75, 2.0). An open window redraws at once and asks the host
+    // for its new size.
+    void setUserScale(double scale);
+
+protected:
+    void scaleChanged(double newScale) override;
 
 private:
     static constexpr int kNumKnobs = 3;
@@ -60,10 +68,14 @@ private:
     // Takes the typed text of a field when it reads as a number, otherwise shows the knob again.
     void commitTypedValue(int parameter);
 
+    // Gives the frame and the controls the images made for the scale.
+    void loadSkin(double forScale);
+
     // Owned by the frame and valid only while it exists.
     VSTGUI::CAnimKnob* knobs[kNumKnobs] = {};
     VSTGUI::CTextEdit* fields[kNumKnobs] = {};
     VSTGUI::COnOffButton* bypassButton = nullptr;
+    VSTGUI::CSplashScreen* splashes[2] = {};
 
     PendingValue pending[kNumParameters];
     VSTGUI::CBitmap* background; // counted

@@ -2,16 +2,135 @@
 
 #include "gui/draw_context.h"
 #include "gui/frame.h"
+#include "gui/image_resample.h"
 #include "gui/png_decode.h"
+#include "gui/scale.h"
 #include "gui/shared_images.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace VSTGUI
 {
 
-CBitmap::CBitmap(int32_t id) : resourceId(id)
+namespace
 {
-    loadFromResource(id);
+
+constexpr double kSetScales[] = {1.0, 1.5, 2.0};
+constexpr int32_t kSetIdStep = 100;
+
+int setIndexFor(double scale)
+{
+    if (scale < 1.0 + kScaleTolerance)
+        return 0;
+    return scale < 1.5 + kScaleTolerance ? 1 : 2;
+}
+
+bool hasPngResource(int32_t id)
+{
+    const uint8_t* data = nullptr;
+    std::size_t size = 0;
+    return platform::findPngResource(id, data, size);
+}
+
+// A picture of words, top row first, as a 32-bit image.
+platform::Image imageOf(const std::vector<uint32_t>& words, int32_t width, int32_t height)
+{
+    uint8_t* pixels = nullptr;
+    const platform::Image image = platform::createImage32(width, height, &pixels);
+    if (!image)
+        return nullptr;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    for (int32_t y = 0; y < height; ++y)
+        std::memcpy(pixels + rowBytes * static_cast<std::size_t>(height - 1 - y),
+                    words.data() + static_cast<std::size_t>(y) * width, rowBytes);
+    return image;
+}
+
+} // namespace
+
+// The image itself, or a resampled copy owned here.
+struct CBitmap::DevicePicture
+{
+    platform::Image image = nullptr;
+    CRect destination;
+    CPoint offset;
+    bool owned = false;
+
+    DevicePicture() = default;
+    DevicePicture(const DevicePicture&) = delete;
+    DevicePicture& operator=(const DevicePicture&) = delete;
+    DevicePicture(DevicePicture&& other) noexcept
+        : image(other.image), destination(other.destination), offset(other.offset),
+          owned(other.owned)
+    {
+        other.owned = false;
+    }
+    ~DevicePicture()
+    {
+        if (owned && image)
+            platform::deleteImage(image);
+    }
+};
+
+CBitmap::CBitmap(int32_t id, double forScale) : resourceId(id)
+{
+    int set = setIndexFor(forScale);
+    while (set > 0 && !hasPngResource(id + set * kSetIdStep))
+        --set;
+    resourceId = id + set * kSetIdStep;
+    scale = kSetScales[set];
+    loadFromResource(resourceId);
     transparentColor = kTransparentCColor;
+}
+
+double CBitmap::setScaleFor(double forScale)
+{
+    return kSetScales[setIndexFor(forScale)];
+}
+
+int32_t CBitmap::getWidth() const
+{
+    return static_cast<int32_t>(std::lround(width / scale));
+}
+
+int32_t CBitmap::getHeight() const
+{
+    return static_cast<int32_t>(std::lround(height / scale));
+}
+
+CBitmap::DevicePicture CBitmap::pictureFor(CDrawContext* context, const CRect& rect,
+                                           const CPoint& offset) const
+{
+    DevicePicture picture;
+    picture.destination = context->toDeviceRect(rect);
+    if (sameScale(scale, context->getScale()))
+    {
+        picture.image = image;
+        picture.offset = toDevice(offset, scale);
+        return picture;
+    }
+    // Only what the image has: a rectangle reaching beyond it draws less, as a block copy does.
+    CRect source(offset, rect.width(), rect.height());
+    source.intersect(CRect(0, 0, getWidth(), getHeight()));
+    if (source.isEmpty())
+        return picture;
+    picture.destination =
+        context->toDeviceRect(CRect(source.topLeft(), source.width(), source.height())
+                                  .offset(rect.left - offset.h, rect.top - offset.v));
+    CRect pixels = toDevice(source, scale);
+    pixels.intersect(CRect(0, 0, width, height));
+    std::vector<uint32_t> words(static_cast<std::size_t>(pixels.width()) * pixels.height());
+    if (pixels.isEmpty() || picture.destination.isEmpty() ||
+        !platform::readImagePixels(image, pixels, words.data()))
+        return picture;
+    const std::vector<uint32_t> resampled =
+        resamplePixels(words.data(), pixels.width(), pixels.height(), picture.destination.width(),
+                       picture.destination.height());
+    picture.image = imageOf(resampled, picture.destination.width(), picture.destination.height());
+    picture.owned = true;
+    return picture;
 }
 
 CBitmap::CBitmap() = default;
@@ -97,9 +216,12 @@ void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offse
         drawAlphaBlend(context, rect, offset, 255);
         return;
     }
-    if (image && context->getDevice())
-        platform::copyImage(context->getDevice(), CRect(rect).offset(context->offset), image,
-                            offset);
+    if (!image || !context->getDevice())
+        return;
+    const DevicePicture picture = pictureFor(context, rect, offset);
+    if (picture.image)
+        platform::copyImage(context->getDevice(), picture.destination, picture.image,
+                            picture.offset);
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset)
@@ -112,17 +234,22 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
     const platform::Device device = context->getDevice();
     if (!image || !device)
         return;
-    const CRect destination = CRect(rect).offset(context->offset);
-    if (mask)
+    const DevicePicture picture = pictureFor(context, rect, offset);
+    if (!picture.image)
+        return;
+    // The mask was taken at the image's own scale.
+    if (mask && !picture.owned)
     {
-        platform::copyImageMasked(device, destination, image, mask, offset);
+        platform::copyImageMasked(device, picture.destination, image, mask, picture.offset);
     }
-    else if (!platform::transparentBlit(device, destination, image, offset, transparentColor))
+    else if (!platform::transparentBlit(device, picture.destination, picture.image, picture.offset,
+                                        transparentColor))
     {
-        const platform::Image keyMask = platform::createImageMask(image, transparentColor);
+        const platform::Image keyMask = platform::createImageMask(picture.image, transparentColor);
         if (keyMask)
         {
-            platform::copyImageMasked(device, destination, image, keyMask, offset);
+            platform::copyImageMasked(device, picture.destination, picture.image, keyMask,
+                                      picture.offset);
             platform::deleteImage(keyMask);
         }
     }
@@ -131,9 +258,12 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& offset,
                              uint8_t alpha)
 {
-    if (image && context->getDevice())
-        platform::alphaBlend(context->getDevice(), CRect(rect).offset(context->offset), image,
-                             offset, alpha, !noAlpha);
+    if (!image || !context->getDevice())
+        return;
+    const DevicePicture picture = pictureFor(context, rect, offset);
+    if (picture.image)
+        platform::alphaBlend(context->getDevice(), picture.destination, picture.image,
+                             picture.offset, alpha, !noAlpha);
 }
 
 void CBitmap::setTransparencyMask(CDrawContext* context, const CPoint& offset)

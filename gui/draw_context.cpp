@@ -1,7 +1,9 @@
 #include "gui/draw_context.h"
 
 #include "gui/frame.h"
+#include "gui/scale.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -30,7 +32,7 @@ CPoint shifted(CPoint point, const CPoint& by)
 // Device points of a caller's point list: up to 30 on the stack, more on the heap (no drawing
 // when that allocation fails).
 template <typename Draw>
-void withDevicePoints(const CPoint* points, int32_t count, const CPoint& offset, Draw draw)
+void withDevicePoints(const CDrawContext& context, const CPoint* points, int32_t count, Draw draw)
 {
     constexpr int32_t kFixedPoints = 30;
     CPoint fixed[kFixedPoints];
@@ -44,7 +46,7 @@ void withDevicePoints(const CPoint* points, int32_t count, const CPoint& offset,
         converted = heap.get();
     }
     for (int32_t i = 0; i < count; ++i)
-        converted[i] = shifted(points[i], offset);
+        converted[i] = context.toDevicePoint(points[i]);
     draw(converted, count);
 }
 
@@ -52,6 +54,7 @@ void withDevicePoints(const CPoint* points, int32_t count, const CPoint& offset,
 
 CDrawContext::CDrawContext(CFrame* inFrame, platform::Device inDevice, platform::Window inWindow)
     : device(inDevice), window(inWindow), frame(inFrame),
+      scale(inFrame ? inFrame->getScale() : 1.0),
       clipRect(inFrame ? inFrame->getViewSize() : CRect(0, 0, 1000, 1000))
 {
     if (!device && window)
@@ -107,16 +110,26 @@ void CDrawContext::detachDevice()
     device = nullptr;
 }
 
+CRect CDrawContext::toDeviceRect(const CRect& rect) const
+{
+    return toDevice(shifted(rect, offset), scale);
+}
+
+CPoint CDrawContext::toDevicePoint(const CPoint& point) const
+{
+    return toDevice(shifted(point, offset), scale);
+}
+
 void CDrawContext::moveTo(const CPoint& point)
 {
     if (device)
-        platform::moveTo(device, shifted(point, offset));
+        platform::moveTo(device, toDevicePoint(point));
 }
 
 void CDrawContext::lineTo(const CPoint& point)
 {
     if (device)
-        platform::lineTo(device, shifted(point, offset));
+        platform::lineTo(device, toDevicePoint(point));
 }
 
 void CDrawContext::drawLines(const CPoint* pairs, int32_t count)
@@ -132,7 +145,7 @@ void CDrawContext::polyLine(const CPoint* points, int32_t count)
 {
     if (!device)
         return;
-    withDevicePoints(points, count, offset,
+    withDevicePoints(*this, points, count,
                      [this](const CPoint* converted, int32_t n)
                      { platform::polyline(device, converted, n); });
 }
@@ -141,7 +154,7 @@ void CDrawContext::fillPolygon(const CPoint* points, int32_t count)
 {
     if (!device)
         return;
-    withDevicePoints(points, count, offset,
+    withDevicePoints(*this, points, count,
                      [this](const CPoint* converted, int32_t n)
                      { platform::fillPolygon(device, converted, n); });
 }
@@ -158,10 +171,20 @@ void CDrawContext::drawRect(const CRect& rect, int32_t style)
 {
     if (!device)
         return;
-    const CRect r = shifted(rect, offset);
+    const CRect r = toDeviceRect(rect);
     if (style == kDrawFilled || style == kDrawFilledAndStroked)
         platform::fillRect(device, r, brush);
-    if (style == kDrawStroked || style == kDrawFilledAndStroked)
+    if ((style == kDrawStroked || style == kDrawFilledAndStroked) && scale != 1.0 &&
+        lineStyle != kLineOnOffDash)
+    {
+        // Bands of the pen's width at scale, inside the rectangle as at 1x.
+        const CCoord band = std::max<CCoord>(1, toDevice(lineWidth, scale));
+        fillDeviceRect(CRect(r.left, r.top, r.right, r.top + band), frameColor);
+        fillDeviceRect(CRect(r.left, r.bottom - band, r.right, r.bottom), frameColor);
+        fillDeviceRect(CRect(r.left, r.top, r.left + band, r.bottom), frameColor);
+        fillDeviceRect(CRect(r.right - band, r.top, r.right, r.bottom), frameColor);
+    }
+    else if (style == kDrawStroked || style == kDrawFilledAndStroked)
     {
         // Back to the start, whose end point is left out: every outline pixel is drawn once.
         const CPoint outline[] = {CPoint(r.left, r.top), CPoint(r.right - 1, r.top),
@@ -173,57 +196,70 @@ void CDrawContext::drawRect(const CRect& rect, int32_t style)
 
 void CDrawContext::fillRect(const CRect& rect)
 {
-    if (!device)
+    if (device)
+        platform::fillRect(
+            device, toDeviceRect(CRect(rect.left + 1, rect.top + 1, rect.right, rect.bottom)),
+            brush);
+}
+
+void CDrawContext::fillDeviceRect(const CRect& rect, const CColor& color)
+{
+    platform::Brush band = platform::createBrush(color);
+    if (!band)
         return;
-    const CRect r = shifted(rect, offset);
-    platform::fillRect(device, CRect(r.left + 1, r.top + 1, r.right, r.bottom), brush);
+    platform::fillRect(device, rect, band);
+    platform::deleteBrush(band);
 }
 
 void CDrawContext::fillEllipse(const CRect& rect)
 {
     if (device)
-        platform::fillEllipse(
-            device,
-            shifted(CRect(rect.left + 1, rect.top + 1, rect.right + 1, rect.bottom + 1), offset));
+        platform::fillEllipse(device, toDeviceRect(CRect(rect.left + 1, rect.top + 1,
+                                                         rect.right + 1, rect.bottom + 1)));
 }
 
 void CDrawContext::drawEllipse(const CRect& rect)
 {
     if (device)
         platform::strokeEllipse(
-            device, shifted(CRect(rect.left, rect.top, rect.right + 1, rect.bottom + 1), offset));
+            device, toDeviceRect(CRect(rect.left, rect.top, rect.right + 1, rect.bottom + 1)));
 }
 
 void CDrawContext::drawArc(const CRect& rect, const CPoint& point1, const CPoint& point2)
 {
     if (device)
         platform::strokeArc(
-            device, shifted(CRect(rect.left, rect.top, rect.right + 1, rect.bottom + 1), offset),
-            shifted(point1, offset), shifted(point2, offset));
+            device, toDeviceRect(CRect(rect.left, rect.top, rect.right + 1, rect.bottom + 1)),
+            toDevicePoint(point1), toDevicePoint(point2));
 }
 
 void CDrawContext::drawPoint(const CPoint& point, const CColor& color)
 {
-    if (device)
-        platform::setPixel(device, shifted(point, offset), color);
+    if (!device)
+        return;
+    // A layout pixel covers a block of device pixels at scale.
+    const CRect block = toDeviceRect(CRect(point, 1, 1));
+    for (CCoord y = block.top; y < block.bottom; ++y)
+        for (CCoord x = block.left; x < block.right; ++x)
+            platform::setPixel(device, CPoint(x, y), color);
 }
 
 CColor CDrawContext::getPoint(const CPoint& point)
 {
-    return device ? platform::getPixel(device, shifted(point, offset)) : kBlackCColor;
+    return device ? platform::getPixel(device, toDevicePoint(point)) : kBlackCColor;
 }
 
 void CDrawContext::floodFill(const CPoint& point)
 {
     if (device)
-        platform::floodFill(device, shifted(point, offset));
+        platform::floodFill(device, toDevicePoint(point));
 }
 
 void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, int32_t alignment)
 {
     if (!text || !device)
         return;
-    CRect r = shifted(rect, offset);
+    CRect r = rect;
     platform::TextAlign align = platform::TextAlign::left;
     if (alignment == kCenterText)
         align = platform::TextAlign::center;
@@ -232,18 +268,22 @@ void CDrawContext::drawString(const char* text, const CRect& rect, bool opaque, 
     else if (alignment == kLeftText)
         r.left += 1;
     platform::setTransparentTextBackground(device, !opaque);
-    platform::drawText(device, text, r, align);
+    platform::drawText(device, text, toDeviceRect(r), align);
     platform::setTransparentTextBackground(device, true);
 }
 
 int32_t CDrawContext::getStringWidth(const char* text)
 {
-    return text && device ? platform::getTextWidth(device, text) : 0;
+    if (!text || !device)
+        return 0;
+    return static_cast<int32_t>(std::ceil(platform::getTextWidth(device, text) / scale));
 }
 
 void CDrawContext::selectNewPen()
 {
-    platform::Pen newPen = platform::createPen(penStyle, lineWidth, frameColor);
+    const int32_t width =
+        scale == 1.0 ? lineWidth : std::max<CCoord>(1, toDevice(lineWidth, scale));
+    platform::Pen newPen = platform::createPen(penStyle, width, frameColor);
     if (device)
         platform::selectPen(device, newPen);
     if (pen)
@@ -326,7 +366,7 @@ void CDrawContext::setClipRect(const CRect& clip)
         return;
     clipRect = r;
     if (device)
-        platform::setClipRect(device, r);
+        platform::setClipRect(device, toDevice(r, scale));
 }
 
 CRect& CDrawContext::getClipRect(CRect& clip) const
@@ -350,7 +390,7 @@ void CDrawContext::setFont(int32_t id, int32_t size, int32_t style)
 
     platform::FontDescription description;
     description.face = kStandardFontName[id];
-    description.height = -size;
+    description.height = -toDevice(size, scale);
     description.weight = (style & kBoldFace) || id == kSystemFont ? 700 : 400;
     description.italic = (style & kItalicFace) != 0;
     description.underline = (style & kUnderlineFace) != 0;
@@ -384,7 +424,7 @@ int32_t CDrawContext::getMouseButtons()
 void CDrawContext::getMouseLocation(CPoint& point)
 {
     const CPoint screen = platform::getPointerScreenPosition();
-    point = CPoint(screen.h - offsetScreen.h, screen.v - offsetScreen.v);
+    point = toLayout(CPoint(screen.h - offsetScreen.h, screen.v - offsetScreen.v), scale);
 }
 
 bool CDrawContext::pointerNear(const CPoint& anchor)

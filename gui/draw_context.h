@@ -117,6 +117,11 @@ public:
     bool waitDrag();
 
     CFrame* getFrame() const { return frame; }
+    // Device pixels per layout unit: the frame's scale when the context was made.
+    double getScale() const { return scale; }
+    // A rectangle or point of the caller, shifted by offset, in device pixels.
+    CRect toDeviceRect(const CRect& rect) const;
+    CPoint toDevicePoint(const CPoint& point) const;
     platform::Device getDevice() const { return device; }
     platform::Window getWindow() const { return window; }
 
@@ -138,11 +143,14 @@ protected:
     platform::Device device = nullptr;
     platform::Window window = nullptr;
     CFrame* frame = nullptr;
-    CRect clipRect;
+    double scale = 1.0;
+    CRect clipRect; // layout units, offset included
 
 private:
     static void setRasterMix(platform::Device target, int32_t mode);
     void selectNewPen();
+    // Fills device pixels with a colour through a brush of its own (outlines drawn at scale).
+    void fillDeviceRect(const CRect& rect, const CColor& color);
     bool pointerNear(const CPoint& anchor);
 
     int32_t fontSize = -1;
@@ -182,6 +190,7 @@ public:
     void copyOut(CDrawContext* context, const CRect& destinationRect,
                  const CPoint& sourceOffset = CPoint());
 
+    // In layout units; the surface has these times the scale in pixels, rounded up.
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
     CColor getBackgroundColor() const { return backgroundColor; }

@@ -3,15 +3,18 @@
 #include "editor/aeffguieditor.h"
 #include "gui/draw_context.h"
 #include "gui/platform/window.h"
+#include "gui/scale.h"
 #include "host/audio_effect_x.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace VSTGUI
 {
 
-CFrame::CFrame(const CRect& rect, void* parent, AEffGUIEditor* owner)
-    : CViewContainer(rect, nullptr, nullptr), editor(owner), parentWindow(parent)
+CFrame::CFrame(const CRect& rect, void* parent, AEffGUIEditor* owner, double initialScale)
+    : CViewContainer(rect, nullptr, nullptr), editor(owner), parentWindow(parent),
+      scale(initialScale)
 {
     parentFrame = this;
     platform::initThreadServices();
@@ -20,7 +23,8 @@ CFrame::CFrame(const CRect& rect, void* parent, AEffGUIEditor* owner)
         return;
     if (platform::retainWindowClass())
         CDrawContext::setMouseButtonsSwapped(platform::areMouseButtonsSwapped());
-    window = platform::createFrameWindow(this, parentWindow, size.width(), size.height());
+    window = platform::createFrameWindow(this, parentWindow, deviceSize(size.width(), scale),
+                                         deviceSize(size.height(), scale));
     if (!window)
     {
         platform::releaseWindowClass();
@@ -311,18 +315,54 @@ bool CFrame::setSize(int32_t width, int32_t height)
         backBuffer->release();
     backBuffer = nullptr;
 
-    const bool asked = hostResizes(width, height);
+    const int32_t pixelWidth = deviceSize(width, scale);
+    const int32_t pixelHeight = deviceSize(height, scale);
+    const bool asked = hostResizes(pixelWidth, pixelHeight);
     size.right = size.left + width;
     size.bottom = size.top + height;
     if (asked)
     {
-        platform::resizeWindow(window, width, height);
+        platform::resizeWindow(window, pixelWidth, pixelHeight);
         return true;
     }
-    if (platform::resizeAncestors(window, width, height))
+    if (platform::resizeAncestors(window, pixelWidth, pixelHeight))
         return true;
     CViewContainer::setBounds(CRect(0, 0, width, height));
     return true;
+}
+
+double CFrame::setScale(double wanted)
+{
+    if (!open || !window || sameScale(wanted, scale))
+        return scale;
+    // An open edit box was placed and sized for the old scale: its text is taken now.
+    if (focusView)
+        setFocusView(nullptr);
+    const int32_t width = size.width();
+    const int32_t height = size.height();
+    double chosen = wanted;
+    if (!hostResizes(deviceSize(width, wanted), deviceSize(height, wanted)))
+    {
+        // What the host gave, and at least the 1x picture, which no scale can shrink below.
+        const CRect room = platform::getParentWindowRect(window);
+        const double fits = std::min(static_cast<double>(room.width()) / width,
+                                     static_cast<double>(room.height()) / height);
+        if (!room.isEmpty())
+            chosen = std::max(1.0, std::min(wanted, fits));
+    }
+    scale = chosen;
+    resizeToScale();
+    return scale;
+}
+
+void CFrame::resizeToScale()
+{
+    if (backBuffer)
+        backBuffer->release();
+    backBuffer = nullptr;
+    platform::resizeWindow(window, deviceSize(size.width(), scale),
+                           deviceSize(size.height(), scale));
+    setDirty(true);
 }
 
 bool CFrame::getSize(CRect* rect) const
@@ -379,7 +419,7 @@ bool CFrame::getCurrentLocation(CPoint& where)
     if (window)
     {
         const CPoint origin = platform::getWindowScreenOrigin(window);
-        where.offset(-origin.h, -origin.v);
+        where = toLayout(where.offset(-origin.h, -origin.v), scale);
     }
     return true;
 }
@@ -487,17 +527,40 @@ COffscreenContext* CFrame::getBackBuffer()
 
 void CFrame::paint(platform::Device device, const CRect& updateRect)
 {
+    const CRect area = toLayout(updateRect, scale);
     COffscreenContext* buffer = getBackBuffer();
     CDrawContext* direct = buffer ? nullptr : new CDrawContext(this, device, window);
-    drawUpdateRect(buffer ? static_cast<CDrawContext*>(buffer) : direct, updateRect);
+    drawUpdateRect(buffer ? static_cast<CDrawContext*>(buffer) : direct, area);
     if (direct)
     {
         direct->release();
         return;
     }
     CDrawContext* screen = new CDrawContext(this, device, window);
-    buffer->copyOut(screen, updateRect, updateRect.topLeft());
+    buffer->copyOut(screen, area, area.topLeft());
     screen->release();
+}
+
+void CFrame::mouseDown(const CPoint& where, int32_t buttons)
+{
+    CDrawContext* context = new CDrawContext(this, nullptr, window);
+    CPoint point = toLayout(where, scale);
+    onMouseDown(context, point, buttons);
+    context->release();
+}
+
+bool CFrame::wheel(const CPoint& where, int32_t axis, float distance)
+{
+    CDrawContext* context = new CDrawContext(this, nullptr, window);
+    const bool handled = onWheelAxis(context, toLayout(where, scale), axis, distance);
+    context->release();
+    return handled;
+}
+
+void CFrame::screenChanged()
+{
+    if (editor)
+        editor->updateScale();
 }
 
 void CFrame::windowDestroyed()

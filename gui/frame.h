@@ -13,8 +13,8 @@ class COffscreenContext;
 class CFrame : public CViewContainer
 {
 public:
-    // Creates the child window inside parentWindow when one is given.
-    CFrame(const CRect& size, void* parentWindow, AEffGUIEditor* editor);
+    // Creates the child window inside parentWindow when one is given, of the size times scale.
+    CFrame(const CRect& size, void* parentWindow, AEffGUIEditor* editor, double scale = 1.0);
     ~CFrame() override;
 
     void draw(CDrawContext* context = nullptr) override;
@@ -75,9 +75,21 @@ public:
     // The whole-frame drawing surface, created on demand.
     COffscreenContext* getBackBuffer();
 
-    // The window procedure's entry points.
+    // Device pixels per layout unit: views keep their layout, the window and the drawing scale.
+    double getScale() const { return scale; }
+    // Redraws at another scale with the window resized to match, asked of the host when it can
+    // resize its window. A host that cannot keeps its window, and the frame then draws at the
+    // largest scale up to the wanted one that fits in it. Answers the scale now in force.
+    double setScale(double wanted);
+
+    // The window procedure's entry points; positions and rectangles are in device pixels.
     // Draws updateRect through the back buffer onto the device being painted.
     void paint(platform::Device device, const CRect& updateRect);
+    // A button press (buttons as the message tells them, or kButtonsUnknown).
+    void mouseDown(const CPoint& where, int32_t buttons);
+    bool wheel(const CPoint& where, int32_t axis, float distance);
+    // The window now lies on a screen of another density: the editor picks the scale again.
+    void screenChanged();
     // The window is going away: the frame is closed and forgets the host's window.
     void windowDestroyed();
 
@@ -87,9 +99,12 @@ public:
 private:
     // Asks the host, through the editor's effect, to resize the editor window.
     bool hostResizes(int32_t width, int32_t height);
+    // Gives the window the frame's size at the frame's scale.
+    void resizeToScale();
 
     AEffGUIEditor* editor;
     void* parentWindow;
+    double scale;
     CView* modalView = nullptr;
     CView* focusView = nullptr; // not counted
     bool firstDraw = true;

@@ -1,6 +1,7 @@
 #include "gui/bitmap.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
+#include "gui/scale.h"
 
 namespace VSTGUI
 {
@@ -25,7 +26,8 @@ COffscreenContext::COffscreenContext(CFrame* inFrame, int32_t inWidth, int32_t i
     const platform::Window frameWindow = frame ? frame->getWindow() : nullptr;
     const platform::Device windowDevice = platform::getWindowDevice(frameWindow);
     const platform::Device memoryDevice = platform::createMemoryDevice(windowDevice);
-    image = platform::createCompatibleImage(windowDevice, width, height);
+    image = platform::createCompatibleImage(windowDevice, deviceSize(width, scale),
+                                            deviceSize(height, scale));
     previousImage = platform::selectImage(memoryDevice, image);
     platform::releaseWindowDevice(frameWindow, windowDevice);
     attachDevice(memoryDevice);
@@ -53,7 +55,8 @@ COffscreenContext::COffscreenContext(CDrawContext* context, CBitmap* bitmap, boo
     }
     else
     {
-        image = platform::createCompatibleImage(context->getDevice(), width, height);
+        image = platform::createCompatibleImage(context->getDevice(), deviceSize(width, scale),
+                                                deviceSize(height, scale));
         ownsImage = true;
     }
     previousImage = platform::selectImage(memoryDevice, image);
@@ -90,9 +93,10 @@ void COffscreenContext::copyIn(CDrawContext* context, const CRect& sourceRect,
 {
     if (!context->getDevice())
         return;
-    const CRect destination(destinationOffset, sourceRect.width(), sourceRect.height());
-    const CPoint source(sourceRect.left + context->offset.h, sourceRect.top + context->offset.v);
-    platform::copyPixels(device, destination, context->getDevice(), source);
+    const CRect source = context->toDeviceRect(sourceRect);
+    const CPoint destination = toDevice(destinationOffset, scale);
+    platform::copyPixels(device, CRect(destination, source.width(), source.height()),
+                         context->getDevice(), source.topLeft());
 }
 
 void COffscreenContext::copyOut(CDrawContext* context, const CRect& destinationRect,
@@ -100,9 +104,8 @@ void COffscreenContext::copyOut(CDrawContext* context, const CRect& destinationR
 {
     if (!context->getDevice())
         return;
-    CRect destination = destinationRect;
-    destination.offset(context->offset);
-    platform::copyPixels(context->getDevice(), destination, device, sourceOffset);
+    platform::copyPixels(context->getDevice(), context->toDeviceRect(destinationRect), device,
+                         toDevice(sourceOffset, scale));
 }
 
 } // namespace VSTGUI

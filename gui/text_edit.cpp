@@ -3,6 +3,7 @@
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/platform/window.h"
+#include "gui/scale.h"
 
 #include <cstring>
 
@@ -146,14 +147,16 @@ void CTextEdit::onFocusGained(CDrawContext* context)
         rect.offset(context->offset);
 
     const int32_t font = fontId >= 0 && fontId < kNumStandardFonts ? fontId : 0;
+    // The box is a window of its own: placed and sized in device pixels.
+    const double scale = getFrame()->getScale();
     platform::EditBoxDescription description;
-    description.rect = rect;
+    description.rect = toDevice(rect, scale);
     description.text = text;
     description.align = horiTxtAlign;
     description.fontFace = kStandardFontName[font];
     const int32_t roomForText = rect.height() - 2;
-    description.fontHeight =
-        roomForText < kStandardFontSize[font] ? roomForText : kStandardFontSize[font];
+    description.fontHeight = toDevice(
+        roomForText < kStandardFontSize[font] ? roomForText : kStandardFontSize[font], scale);
     description.maxLength = kMaxTextLength;
 
     editing = true;

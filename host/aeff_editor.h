@@ -29,6 +29,8 @@ public:
     virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
+    // The host's content-scale factor (1.0, 1.5, 2.0 ...); answers whether it was taken.
+    virtual bool setContentScale(float /*factor*/) { return false; }
 
 protected:
     AudioEffect* effect;

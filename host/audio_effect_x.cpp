@@ -79,6 +79,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effGetVendorVersion:
         return getVendorVersion();
     case effVendorSpecific:
+        if (index == kContentScaleIndex && value == kContentScaleValue)
+            return editor && editor->setContentScale(opt) ? 1 : 0;
         return vendorSpecific(index, value, ptr, opt);
     case effCanDo:
         return canDo(text);

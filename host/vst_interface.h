@@ -41,6 +41,9 @@ constexpr VstInt32 fourCharCode(char a, char b, char c, char d)
 
 constexpr VstInt32 kEffectMagic = fourCharCode('V', 's', 't', 'P');
 constexpr VstInt32 kVstVersion = 2400;
+// effVendorSpecific with this index and value carries the host's content-scale factor in opt.
+constexpr VstInt32 kContentScaleIndex = fourCharCode('P', 'r', 'e', 'S');
+constexpr VstInt32 kContentScaleValue = fourCharCode('A', 'e', 'C', 's');
 
 struct AEffect
 {

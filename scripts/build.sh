@@ -32,6 +32,8 @@ trap stop_wine EXIT
 echo "== pictures"
 "$root/build/linux/tools/skingen/skingen" --preview "$out/skin.png" "$root/resources"
 bash "$root/scripts/screenshot.sh" "$out/editor.png"
+bash "$root/scripts/screenshot.sh" --dpi 144 "$out/editor-150.png"
+bash "$root/scripts/screenshot.sh" --dpi 192 "$out/editor-200.png"
 "$linux_host" edit "$linux_plugin" --seconds 2 --screenshot "$out/editor-linux.png" >/dev/null
 
 echo "== plots"

@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine64 wine32:i386
-  xvfb xdotool imagemagick x11-apps
+  xvfb xdotool imagemagick x11-apps x11-xserver-utils
   libpng-dev zlib1g-dev libsndfile1-dev libcairo2-dev fonts-liberation sox
   libx11-dev libxres-dev fontconfig
   file lintian python3-numpy python3-matplotlib nsis

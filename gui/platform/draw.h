@@ -122,6 +122,9 @@ Image createCompatibleImage(Device device, int32_t width, int32_t height);
 Image loadBitmapResource(int32_t id); // a plain bitmap resource of the module, or null
 bool getImageSize(Image image, int32_t& width, int32_t& height);
 void deleteImage(Image image);
+// Copies the 32-bit words of area (0xAARRGGBB, top row first) out of a 32-bit image; false when
+// the image cannot be read or area does not lie inside it.
+bool readImagePixels(Image image, const CRect& area, uint32_t* words);
 // The bytes of the module's resource of type "PNG" with this id; false when there is none.
 bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size);
 

@@ -42,6 +42,10 @@ CPoint getPluginWindowPosition(Window window);
 // The rectangle of the frame window's parent in the client coordinates of its own parent.
 CRect getParentWindowRect(Window window);
 
+// The scale of the screen that shows parent (its dots per inch over 96), of the main screen when
+// parent is null; 1 when the platform does not tell.
+double getScreenScale(void* parent);
+
 // The cursor shown now, as an opaque handle.
 void* getCursor();
 // Kinds 1 to 6, 8 and 9 are the standard shapes; every other kind shows the fallback cursor.

@@ -3,7 +3,7 @@
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/platform/window.h"
-#include "gui/software/surface.h"
+#include "gui/software/state.h"
 #include "gui/software/window_control.h"
 
 namespace VSTGUI
@@ -81,6 +81,11 @@ CRect getParentWindowRect(Window window)
     return window ? CRect(0, 0, window->surface.width, window->surface.height) : CRect();
 }
 
+double getScreenScale(void*)
+{
+    return software::state().screenScale;
+}
+
 void* getCursor()
 {
     return reinterpret_cast<void*>(static_cast<intptr_t>(cursorKind));
@@ -125,13 +130,8 @@ void paintWindow(platform::Window window, const CRect& rect)
 
 void pressMouseButton(platform::Window window, const CPoint& where)
 {
-    CFrame* frame = frameOfWindow(window);
-    if (!frame)
-        return;
-    CDrawContext* context = new CDrawContext(frame, nullptr, window);
-    CPoint point = where;
-    frame->onMouseDown(context, point, kButtonsUnknown);
-    context->release();
+    if (CFrame* frame = frameOfWindow(window))
+        frame->mouseDown(where, kButtonsUnknown);
 }
 
 bool turnWheel(platform::Window window, const CPoint& screenPosition, int32_t delta)
@@ -139,12 +139,9 @@ bool turnWheel(platform::Window window, const CPoint& screenPosition, int32_t de
     CFrame* frame = frameOfWindow(window);
     if (!frame)
         return false;
-    CDrawContext* context = new CDrawContext(frame, nullptr, window);
     const CPoint origin = platform::getWindowScreenOrigin(window);
     const CPoint where(screenPosition.h - origin.h, screenPosition.v - origin.v);
-    const bool handled = frame->onWheel(context, where, static_cast<float>(delta) / 120.0f);
-    context->release();
-    return handled;
+    return frame->wheel(where, kMouseWheelAxisY, static_cast<float>(delta) / 120.0f);
 }
 
 void destroyHostWindow(platform::Window window)

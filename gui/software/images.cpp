@@ -98,6 +98,17 @@ void deleteImage(Image image)
     delete image;
 }
 
+bool readImagePixels(Image image, const CRect& area, uint32_t* words)
+{
+    if (!image || area.isEmpty() || !image->contains(area.left, area.top) ||
+        !image->contains(area.right - 1, area.bottom - 1))
+        return false;
+    for (int32_t y = area.top; y < area.bottom; ++y)
+        for (int32_t x = area.left; x < area.right; ++x)
+            *words++ = image->at(x, y);
+    return true;
+}
+
 bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size)
 {
     const auto& resources = software::state().pngResources;

@@ -49,6 +49,10 @@ void setDoubleClickTime(uint32_t milliseconds)
 {
     state().doubleClickTime = milliseconds;
 }
+void setScreenScale(double scale)
+{
+    state().screenScale = scale;
+}
 void postLeftButtonDown()
 {
     ++state().pendingLeftButtonDowns;

@@ -27,6 +27,7 @@ struct State
     uint32_t ticks = 0;
     uint32_t messageTime = 0;
     uint32_t doubleClickTime = 500;
+    double screenScale = 1.0;
     int32_t pendingLeftButtonDowns = 0;
     std::function<void()> pollHook;
     std::map<int32_t, std::vector<uint8_t>> pngResources;

@@ -21,6 +21,8 @@ void setTickCount(uint32_t milliseconds); // platform::sleep advances it
 void setMessageTime(uint32_t milliseconds);
 void setDoubleClickTime(uint32_t milliseconds);
 void postLeftButtonDown(); // queues a press for platform::takeLeftButtonDown
+// What platform::getScreenScale answers for every window (1 by default).
+void setScreenScale(double scale);
 // Runs whenever the platform reads the pointer, the buttons or the clock, so that a test can
 // script a gesture while a control polls inside its mouse loop.
 void setPollHook(std::function<void()> hook);

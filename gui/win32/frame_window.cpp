@@ -26,6 +26,8 @@ namespace
 
 int32_t classUses = 0;
 char className[64];
+// WM_DPICHANGED_AFTERPARENT: the host's window moved to a screen of another density.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 HWND handle(Window window)
 {
@@ -67,22 +69,19 @@ int32_t buttonsOfPress(WPARAM wParam)
     return buttons;
 }
 
-void pressButton(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam)
+void pressButton(CFrame* frame, WPARAM wParam, LPARAM lParam)
 {
-    CDrawContext* context = new CDrawContext(frame, nullptr, reinterpret_cast<Window>(window));
-    CPoint where(static_cast<CCoord>(LOWORD(lParam)), static_cast<CCoord>(HIWORD(lParam)));
-    frame->onMouseDown(context, where, buttonsOfPress(wParam));
-    context->release();
+    frame->mouseDown(
+        CPoint(static_cast<CCoord>(LOWORD(lParam)), static_cast<CCoord>(HIWORD(lParam))),
+        buttonsOfPress(wParam));
 }
 
 void turnWheel(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam)
 {
-    CDrawContext* context = new CDrawContext(frame, nullptr, reinterpret_cast<Window>(window));
     const auto delta = static_cast<short>(HIWORD(wParam));
     POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ScreenToClient(window, &point);
-    frame->onWheel(context, CPoint(point.x, point.y), static_cast<float>(delta) / 120.0f);
-    context->release();
+    frame->wheel(CPoint(point.x, point.y), kMouseWheelAxisY, static_cast<float>(delta) / 120.0f);
 }
 
 LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -106,7 +105,7 @@ LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MBUTTONDOWN:
         if (frame)
         {
-            pressButton(window, frame, wParam, lParam);
+            pressButton(frame, wParam, lParam);
             return 0;
         }
         break;
@@ -115,6 +114,10 @@ LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         if (frame)
             turnWheel(window, frame, wParam, lParam);
         break;
+    case kDpiChangedAfterParent:
+        if (frame)
+            frame->screenChanged();
+        return 0;
     case WM_CTLCOLOREDIT:
         if (frame && frame->getFocusView() && editColourHandler)
             return reinterpret_cast<LRESULT>(
@@ -124,6 +127,21 @@ LRESULT CALLBACK frameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// GetDpiForWindow exists from Windows 10 1607 on: looked up, never linked.
+UINT dpiOfWindow(HWND window)
+{
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow && window)
+        return getDpiForWindow(window);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 0;
 }
 
 int32_t width(const RECT& r)
@@ -268,6 +286,12 @@ CRect getParentWindowRect(Window window)
     if (HWND grandparent = GetParent(parent))
         MapWindowPoints(nullptr, grandparent, corners, 2);
     return CRect(corners[0].x, corners[0].y, corners[1].x, corners[1].y);
+}
+
+double getScreenScale(void* parent)
+{
+    const UINT dpi = dpiOfWindow(static_cast<HWND>(parent));
+    return dpi > 0 ? dpi / 96.0 : 1.0;
 }
 
 void* getCursor()

@@ -5,6 +5,7 @@
 #include "gui/win32/gdi_handles.h"
 #include "host/module_handle.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace VSTGUI
@@ -207,6 +208,24 @@ bool getImageSize(Image image, int32_t& width, int32_t& height)
 void deleteImage(Image image)
 {
     DeleteObject(hbitmap(image));
+}
+
+bool readImagePixels(Image image, const CRect& area, uint32_t* words)
+{
+    if (!image || area.isEmpty())
+        return false;
+    HDC screen = GetDC(nullptr);
+    int32_t width = 0;
+    int32_t height = 0;
+    const std::vector<uint32_t> pixels = readPixels(image, screen, width, height);
+    ReleaseDC(nullptr, screen);
+    if (pixels.empty() || area.left < 0 || area.top < 0 || area.right > width ||
+        area.bottom > height)
+        return false;
+    for (int32_t y = area.top; y < area.bottom; ++y)
+        words = std::copy_n(&pixels[static_cast<std::size_t>(y) * width + area.left], area.width(),
+                            words);
+    return true;
 }
 
 bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size)

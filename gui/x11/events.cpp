@@ -57,24 +57,21 @@ void press(WindowObject& window, const XButtonEvent& event)
     CFrame* frame = window.frame;
     if (!frame)
         return;
-    CDrawContext* context = new CDrawContext(frame, nullptr, &window);
     if (event.button >= Button4 && event.button <= 7)
     {
         // Buttons 4 and 5 are the wheel up and down, 6 and 7 its left and right.
         const bool vertical = event.button <= Button5;
         const float distance = event.button == Button4 || event.button == 6 ? 1.0f : -1.0f;
-        frame->onWheelAxis(context, CPoint(event.x, event.y),
-                           vertical ? kMouseWheelAxisY : kMouseWheelAxisX, distance);
+        frame->wheel(CPoint(event.x, event.y), vertical ? kMouseWheelAxisY : kMouseWheelAxisX,
+                     distance);
     }
     else if (event.button >= Button1 && event.button <= Button3)
     {
         static const int32_t bits[] = {kLButton, kMButton, kRButton};
         // The press counts even when its release has already arrived.
         const int32_t buttons = x11::buttonsOf(event.state) | bits[event.button - Button1];
-        CPoint where(event.x, event.y);
-        frame->onMouseDown(context, where, buttons);
+        frame->mouseDown(CPoint(event.x, event.y), buttons);
     }
-    context->release();
 }
 
 void keyDown(WindowObject& window, XKeyEvent& event)

@@ -7,7 +7,10 @@
 #include <cairo-xlib.h>
 #include <dlfcn.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 namespace VSTGUI
 {
@@ -242,6 +245,30 @@ bool resizeAncestors(Window window, int32_t width, int32_t height)
 {
     resizeWindow(window, width, height);
     return false;
+}
+
+// Xft.dpi of the server's resource string (what xrdb loaded), over 96; one server, one factor.
+double getScreenScale(void*)
+{
+    Display* server = x11::retainDisplay();
+    if (!server)
+        return 1.0;
+    double dpi = 0.0;
+    if (const char* resources = XResourceManagerString(server))
+    {
+        static const char kName[] = "Xft.dpi:";
+        for (const char* line = resources; line && *line; line = std::strchr(line, '\n'))
+        {
+            line += *line == '\n' ? 1 : 0;
+            if (std::strncmp(line, kName, sizeof kName - 1) == 0)
+            {
+                dpi = std::strtod(line + sizeof kName - 1, nullptr);
+                break;
+            }
+        }
+    }
+    x11::releaseDisplay();
+    return dpi > 0.0 && std::isfinite(dpi) ? dpi / 96.0 : 1.0;
 }
 
 CPoint getPluginWindowPosition(Window)

@@ -143,6 +143,23 @@ void deleteImage(Image image)
     delete image;
 }
 
+bool readImagePixels(Image image, const CRect& area, uint32_t* words)
+{
+    if (!image || area.isEmpty() || !image->contains(area.left, area.top) ||
+        !image->contains(area.right - 1, area.bottom - 1))
+        return false;
+    const cairo_format_t format = cairo_image_surface_get_format(image->surface);
+    if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24)
+        return false;
+    // The unused byte of an opaque surface reads as opaque.
+    const uint32_t opaque = format == CAIRO_FORMAT_RGB24 ? 0xFF000000u : 0;
+    image->beginPixels();
+    for (int32_t y = area.top; y < area.bottom; ++y)
+        for (int32_t x = area.left; x < area.right; ++x)
+            *words++ = image->at(x, y) | opaque;
+    return true;
+}
+
 bool findPngResource(int32_t id, const uint8_t*& data, std::size_t& size)
 {
 #ifdef DRANVELOR_EMBEDDED_PNG

@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,7 +68,9 @@ Window findHostWindow(Display* display)
 
 } // namespace
 
-EditorProcess::EditorProcess(const std::vector<std::string>& settings)
+EditorProcess::EditorProcess(const std::vector<std::string>& settings, double drawScale,
+                             const std::vector<std::string>& hostOptions)
+    : scale(drawScale)
 {
     // A busy virtual server now and then turns a connection away.
     for (int tries = 0; tries < 20 && !display; ++tries)
@@ -84,6 +88,7 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings)
                                           "--seconds", "120"};
     for (const std::string& setting : settings)
         arguments.insert(arguments.end(), {"--set", setting});
+    arguments.insert(arguments.end(), hostOptions.begin(), hostOptions.end());
     child = fork();
     if (child == 0)
     {
@@ -101,18 +106,24 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings)
     output = pipeEnds[0];
     reader = std::thread([this] { readOutput(); });
 
-    // Shown once the host window is there and the editor has painted its background.
+    // Shown once the host window is there and the editor has painted its background: at 1x
+    // exactly the skin's corner, at other scales a corner of more than one colour.
     const Area corner{0, 0, 20, 20};
     for (int tries = 0; tries < 200; ++tries)
     {
         pause(50);
-        const Window host = findHostWindow(display);
-        if (!host)
+        hostWindow = findHostWindow(display);
+        if (!hostWindow)
             continue;
         Window ignored = 0;
-        XTranslateCoordinates(display, host, DefaultRootWindow(display), 0, 0, &originX, &originY,
-                              &ignored);
-        if (pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0)
+        XTranslateCoordinates(display, hostWindow, DefaultRootWindow(display), 0, 0, &originX,
+                              &originY, &ignored);
+        const std::vector<unsigned> shown = capture().area(corner);
+        const bool painted =
+            scale == 1.0 ? pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0
+                         : std::count(shown.begin(), shown.end(), shown.front()) <
+                               static_cast<long>(shown.size());
+        if (painted)
         {
             settle();
             takeTraffic();
@@ -153,10 +164,20 @@ void EditorProcess::settle() const
     pause(kSettleMs);
 }
 
+int EditorProcess::scaled(int units) const
+{
+    return static_cast<int>(std::floor(units * scale + 0.5));
+}
+
+std::string EditorProcess::screenPosition(Spot where) const
+{
+    return std::to_string(originX + scaled(where.x)) + " " +
+           std::to_string(originY + scaled(where.y));
+}
+
 void EditorProcess::click(Spot where)
 {
-    xdotool("mousemove " + std::to_string(originX + where.x) + " " +
-            std::to_string(originY + where.y) + " mousedown 1");
+    xdotool("mousemove " + screenPosition(where) + " mousedown 1");
     pause(kClickHoldMs);
     xdotool("mouseup 1");
     settle();
@@ -164,20 +185,18 @@ void EditorProcess::click(Spot where)
 
 void EditorProcess::tap(Spot where)
 {
-    xdotool("mousemove " + std::to_string(originX + where.x) + " " +
-            std::to_string(originY + where.y) + " click 1");
+    xdotool("mousemove " + screenPosition(where) + " click 1");
     settle();
 }
 
 void EditorProcess::drag(Spot where, int dy)
 {
-    const std::string x = std::to_string(originX + where.x);
-    xdotool("mousemove " + x + " " + std::to_string(originY + where.y) + " mousedown 1");
+    xdotool("mousemove " + screenPosition(where) + " mousedown 1");
     pause(kClickHoldMs);
     const int step = dy < 0 ? -5 : 5;
     for (int moved = step; moved * step <= dy * step; moved += step)
     {
-        xdotool("mousemove " + x + " " + std::to_string(originY + where.y + moved));
+        xdotool("mousemove " + screenPosition(Spot{where.x, where.y + moved}));
         pause(30);
     }
     xdotool("mouseup 1");
@@ -186,8 +205,7 @@ void EditorProcess::drag(Spot where, int dy)
 
 void EditorProcess::wheel(Spot where, int notches)
 {
-    xdotool("mousemove " + std::to_string(originX + where.x) + " " +
-            std::to_string(originY + where.y) + " click --repeat " +
+    xdotool("mousemove " + screenPosition(where) + " click --repeat " +
             std::to_string(notches < 0 ? -notches : notches) + " --delay 50 " +
             (notches < 0 ? "5" : "4"));
     settle();
@@ -201,17 +219,54 @@ void EditorProcess::keys(const std::string& names)
 
 Capture EditorProcess::capture() const
 {
-    XImage* shot = XGetImage(display, DefaultRootWindow(display), originX, originY, kEditorWidth,
-                             kEditorHeight, AllPlanes, ZPixmap);
+    const int width = scaled(kEditorWidth);
+    const int height = scaled(kEditorHeight);
+    XImage* shot =
+        XGetImage(display, DefaultRootWindow(display), originX, originY,
+                  static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (!shot)
         throw std::runtime_error("cannot capture the screen");
     Capture result;
-    result.width = kEditorWidth;
-    for (int y = 0; y < kEditorHeight; ++y)
-        for (int x = 0; x < kEditorWidth; ++x)
+    result.width = width;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
             result.pixels.push_back(static_cast<unsigned>(XGetPixel(shot, x, y) & 0xFFFFFF));
     XDestroyImage(shot);
     return result;
+}
+
+std::pair<int, int> EditorProcess::windowSize() const
+{
+    XWindowAttributes attributes{};
+    if (!hostWindow || !XGetWindowAttributes(display, hostWindow, &attributes))
+        return {0, 0};
+    return {attributes.width, attributes.height};
+}
+
+bool EditorProcess::waitForSize(int width, int height) const
+{
+    for (int tries = 0; tries < 100 && windowSize() != std::make_pair(width, height); ++tries)
+        pause(50);
+    settle();
+    return windowSize() == std::make_pair(width, height);
+}
+
+bool EditorProcess::waitForLine(const std::string& line)
+{
+    for (int tries = 0; tries < 100; ++tries)
+    {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            const auto found = std::find(lines.begin(), lines.end(), line);
+            if (found != lines.end())
+            {
+                lines.erase(lines.begin(), found + 1);
+                return true;
+            }
+        }
+        pause(50);
+    }
+    return false;
 }
 
 std::vector<std::string> EditorProcess::takeTraffic()
@@ -220,4 +275,23 @@ std::vector<std::string> EditorProcess::takeTraffic()
     std::vector<std::string> taken;
     taken.swap(lines);
     return taken;
+}
+
+ServerResources::ServerResources(const char* text) : display(XOpenDisplay(nullptr))
+{
+    if (!display)
+        throw std::runtime_error("no X display");
+    std::FILE* pipe = popen("xrdb -nocpp -merge", "w");
+    if (!pipe)
+        throw std::runtime_error("cannot run xrdb");
+    const bool written = std::fputs(text, pipe) >= 0;
+    if (pclose(pipe) != 0 || !written)
+        throw std::runtime_error("xrdb failed");
+}
+
+ServerResources::~ServerResources()
+{
+    if (std::system("xrdb -remove") != 0)
+        std::fputs("xrdb -remove failed\n", stderr);
+    XCloseDisplay(display);
 }

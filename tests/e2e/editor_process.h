@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 struct _XDisplay; // Xlib's Display, kept out of the tests' namespace
@@ -17,8 +18,11 @@ struct _XDisplay; // Xlib's Display, kept out of the tests' namespace
 class EditorProcess
 {
 public:
-    // Starts vsthost with --set for each "Name=value" and waits for the editor's first paint.
-    explicit EditorProcess(const std::vector<std::string>& settings = {});
+    // Starts vsthost with --set for each "Name=value" and the further host options, and waits for
+    // the editor's first paint. The editor is expected to draw at scale: positions are given in
+    // its layout (630 x 140) and land on the scaled pixels.
+    explicit EditorProcess(const std::vector<std::string>& settings = {}, double scale = 1.0,
+                           const std::vector<std::string>& hostOptions = {});
     ~EditorProcess();
     EditorProcess(const EditorProcess&) = delete;
     EditorProcess& operator=(const EditorProcess&) = delete;
@@ -34,14 +38,27 @@ public:
     // xdotool key names, e.g. "1 2 Return".
     void keys(const std::string& names);
 
-    // The editor's 630 x 140 pixels as the screen shows them.
+    // The editor's pixels as the screen shows them: 630 x 140 times the scale.
     Capture capture() const;
+    // The client width and height of the host's window.
+    std::pair<int, int> windowSize() const;
+    // Waits up to five seconds for the host's window to take that size, then for the editor to
+    // draw; answers whether it took it.
+    bool waitForSize(int width, int height) const;
+    // The editor draws at another scale from now on.
+    void setScale(double newScale) { scale = newScale; }
+    // Waits up to five seconds for the host to print line; answers whether it did (the line and
+    // those before it are then taken).
+    bool waitForLine(const std::string& line);
     // What the host printed since the last call, one line each ("begin 0", "automate 0 0.5").
     std::vector<std::string> takeTraffic();
 
 private:
     void readOutput();
     void settle() const;
+    // Root-window position of an editor position.
+    std::string screenPosition(Spot where) const;
+    int scaled(int units) const;
 
     pid_t child = -1;
     int output = -1;
@@ -49,6 +66,22 @@ private:
     std::mutex lock;
     std::vector<std::string> lines;
     _XDisplay* display = nullptr;
+    unsigned long hostWindow = 0;
+    double scale = 1.0;
     int originX = 0;
     int originY = 0;
+};
+
+// Resources loaded into the X server with xrdb for the life of the object. A connection stays
+// open meanwhile: a server whose last client leaves resets and forgets them.
+class ServerResources
+{
+public:
+    explicit ServerResources(const char* text);
+    ~ServerResources();
+    ServerResources(const ServerResources&) = delete;
+    ServerResources& operator=(const ServerResources&) = delete;
+
+private:
+    _XDisplay* display = nullptr;
 };

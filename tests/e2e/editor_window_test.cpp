@@ -372,3 +372,55 @@ TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeaksNothing)
 }
 
 } // namespace
+
+namespace
+{
+
+// The scale the window should take on this prefix's screen: run through scripts/wine-dpi.sh,
+// DRANVELOR_EXPECTED_SCALE tells it; 0 (the tests skip) otherwise.
+double expectedScale()
+{
+    const char* scale = std::getenv("DRANVELOR_EXPECTED_SCALE");
+    return scale ? std::atof(scale) : 0.0;
+}
+
+Spot scaled(Spot where, double scale)
+{
+    return Spot{static_cast<int>(where.x * scale + 0.5), static_cast<int>(where.y * scale + 0.5)};
+}
+
+TEST_F(EditorWindowTest, OnADenseScreenTheWindowIsScaledAndInputLandsOnTheLayout)
+{
+    const double scale = expectedScale();
+    if (scale == 0.0)
+        GTEST_SKIP() << "needs a prefix with LogPixels set (scripts/wine-dpi.sh)";
+    session.setParameter(0, 0.5f);
+    session.setParameter(3, 0.0f);
+    session.openEditor();
+    HWND frame = FindWindowExA(session.hostWindow(), nullptr, nullptr, nullptr);
+    ASSERT_NE(frame, nullptr);
+    RECT client{};
+    GetClientRect(frame, &client);
+    EXPECT_EQ(client.right, static_cast<int>(630 * scale + 0.5));
+    EXPECT_EQ(client.bottom, static_cast<int>(140 * scale + 0.5));
+
+    const Spot drive = scaled(kDriveKnobCentre, scale);
+    session.perform(
+        [&]
+        { input::drag(session.hostWindow(), drive.x, drive.y, static_cast<int>(-60 * scale)); });
+    const std::vector<float> values = automated(WindowSession::takeTraffic(), 0);
+    ASSERT_FALSE(values.empty());
+    for (size_t i = 1; i < values.size(); ++i)
+        EXPECT_GT(values[i], values[i - 1]);
+    EXPECT_NEAR(values.back(), 0.8f, 0.011f); // 60 layout units, as far as at 1x
+
+    click(scaled(kBypassCentre, scale));
+    EXPECT_EQ(WindowSession::takeTraffic(),
+              (std::vector<std::string>{"begin 3", "automate 3 1", "end 3"}));
+
+    click(scaled(kDriveFieldCentre, scale));
+    session.perform([&] { input::type("12\r"); });
+    EXPECT_EQ(automated(WindowSession::takeTraffic(), 0), std::vector<float>{1.0f});
+}
+
+} // namespace

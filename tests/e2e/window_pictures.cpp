@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <deque>
 #include <stdexcept>
 #include <utility>
 
@@ -34,9 +35,18 @@ unsigned Picture::pixel(int x, int y) const
     return (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
 }
 
+bool hasSkin(const char* name)
+{
+    std::FILE* file = std::fopen((std::string(DRANVELOR_SKIN_DIR) + "/" + name).c_str(), "rb");
+    if (file)
+        std::fclose(file);
+    return file != nullptr;
+}
+
 const Picture& skin(const char* name)
 {
-    static std::vector<std::pair<std::string, Picture>> loaded;
+    // A deque: references handed out stay valid while more images are read.
+    static std::deque<std::pair<std::string, Picture>> loaded;
     for (const auto& entry : loaded)
         if (entry.first == name)
             return entry.second;

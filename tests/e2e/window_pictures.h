@@ -27,6 +27,8 @@ struct Picture
 
 // A skin image from the resources folder, read once.
 const Picture& skin(const char* name);
+// Whether the resources folder has that image (a set the skin generator has not made yet does not).
+bool hasSkin(const char* name);
 
 // A skin pixel as the window shows it over `under`: the skin is kept premultiplied by >> 8 and
 // blended source-over with the system's rounding.

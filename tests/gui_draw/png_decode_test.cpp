@@ -340,3 +340,61 @@ TEST_F(SkinBands, ATableThatDoesNotFitOrCutDataFallBackToOnePass)
 #endif
 
 } // namespace
+
+namespace
+{
+
+// An opaque grey square of side n.
+std::vector<uint8_t> greySquare(int n)
+{
+    return encodePng(n, n, PNG_COLOR_TYPE_RGB, 8,
+                     std::vector<uint8_t>(static_cast<std::size_t>(n * n * 3), 0x80));
+}
+
+TEST(ImageSets, TheSetForAScaleIsChosenAndAMissingOneFallsBackToTheNextSmaller)
+{
+    // One 2 x 2 image in its three sets.
+    software::addPngResource(kTestId, greySquare(2));
+    software::addPngResource(kTestId + 100, greySquare(3));
+    software::addPngResource(kTestId + 200, greySquare(4));
+    struct Case
+    {
+        double scale;
+        int32_t id;
+        double setScale;
+    };
+    const Case cases[] = {
+        {0.5, kTestId, 1.0},       {1.0, kTestId, 1.0},       {1.0005, kTestId, 1.0},
+        {1.2, kTestId + 100, 1.5}, {1.5, kTestId + 100, 1.5}, {1.5004, kTestId + 100, 1.5},
+        {1.7, kTestId + 200, 2.0}, {2.0, kTestId + 200, 2.0}, {3.0, kTestId + 200, 2.0}};
+    for (const Case& c : cases)
+    {
+        auto* bitmap = new CBitmap(kTestId, c.scale);
+        EXPECT_EQ(bitmap->getResourceId(), c.id) << c.scale;
+        EXPECT_EQ(bitmap->getScale(), c.setScale) << c.scale;
+        // The layout size is the same in every set.
+        EXPECT_EQ(bitmap->getWidth(), 2) << c.scale;
+        EXPECT_EQ(bitmap->getHeight(), 2) << c.scale;
+        EXPECT_EQ(bitmap->getPixelWidth(), static_cast<int32_t>(2 * c.setScale)) << c.scale;
+        bitmap->release();
+    }
+    software::reset();
+
+    software::addPngResource(kTestId, greySquare(2));
+    software::addPngResource(kTestId + 100, greySquare(3));
+    for (const double scale : {1.7, 3.0})
+    {
+        auto* bitmap = new CBitmap(kTestId, scale);
+        EXPECT_EQ(bitmap->getResourceId(), kTestId + 100) << scale;
+        bitmap->release();
+    }
+    software::reset();
+    software::addPngResource(kTestId, greySquare(2));
+    auto* bitmap = new CBitmap(kTestId, 2.0);
+    EXPECT_EQ(bitmap->getResourceId(), kTestId);
+    EXPECT_EQ(bitmap->getScale(), 1.0);
+    bitmap->release();
+    software::reset();
+}
+
+} // namespace

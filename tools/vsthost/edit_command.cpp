@@ -6,12 +6,14 @@
 #include "screenshot.h"
 #include "tool_error.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace
 {
 
 constexpr auto kIdleInterval = std::chrono::milliseconds(20);
+constexpr auto kRescaleAfter = std::chrono::seconds(2);
 
 void fitToEditor(const PluginInstance& plugin, HostWindow& window)
 {
@@ -23,13 +25,21 @@ void fitToEditor(const PluginInstance& plugin, HostWindow& window)
     }
 }
 
-// Calls effEditIdle about every kIdleInterval until the time is up or the window closes.
+void sendContentScale(const PluginInstance& plugin, double factor)
+{
+    plugin.dispatch(effVendorSpecific, kContentScaleIndex, kContentScaleValue, nullptr,
+                    static_cast<float>(factor));
+}
+
+// Calls effEditIdle about every kIdleInterval until the time is up or the window closes; sends
+// --rescale after two seconds, or halfway through a shorter run.
 void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Options& options)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     const bool timed = options.seconds.has_value();
     const auto duration = std::chrono::duration<double>(timed ? *options.seconds : 0.0);
+    bool rescaled = !options.rescale;
     Clock::time_point nextIdle = start;
     while (window.handleEvents())
     {
@@ -37,6 +47,14 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
         if (timed && now - start >= duration)
         {
             break;
+        }
+        if (!rescaled &&
+            now - start >=
+                std::min<Clock::duration>(
+                    kRescaleAfter, std::chrono::duration_cast<Clock::duration>(duration / 2)))
+        {
+            sendContentScale(plugin, *options.rescale);
+            rescaled = true;
         }
         if (now >= nextIdle)
         {
@@ -53,11 +71,17 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
 
 int runEdit(const Options& options)
 {
-    requireArguments(options, 1, {"--set", "--program", "--seconds", "--screenshot", "--trace"},
-                     "vsthost edit PLUGIN [options]");
+    requireArguments(
+        options, 1,
+        {"--set", "--program", "--seconds", "--screenshot", "--scale", "--rescale", "--trace"},
+        "vsthost edit PLUGIN [options]");
     if (!options.screenshot.empty() && !options.seconds)
     {
         throw ToolError(kExitUsage, "--screenshot needs --seconds (see vsthost --help)");
+    }
+    if (options.rescale && !options.seconds)
+    {
+        throw ToolError(kExitUsage, "--rescale needs --seconds (see vsthost --help)");
     }
     HostContext host;
     host.trace = options.trace;
@@ -76,6 +100,11 @@ int runEdit(const Options& options)
                                                             : plugin.text(effGetEffectName));
     host.sizeWindow = [&window](int width, int height)
     { return window.setClientSize(width, height); };
+    // Hosts send the factor before they ask for the size.
+    if (options.scale)
+    {
+        sendContentScale(plugin, *options.scale);
+    }
     fitToEditor(plugin, window);
     window.show();
     plugin.dispatch(effEditOpen, 0, 0, window.parent());

@@ -150,6 +150,11 @@ VstIntPtr HostContext::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
                    ? 1
                    : 0;
     case audioMasterSizeWindow:
+        if (printEdits)
+        {
+            std::printf("size %d %d\n", static_cast<int>(index), static_cast<int>(value));
+            std::fflush(stdout);
+        }
         return sizeWindow && sizeWindow(index, static_cast<int>(value)) ? 1 : 0;
     default:
         return 0;

@@ -23,7 +23,7 @@ public:
     double sampleRate = 44100.0;
     VstInt32 blockSize = 512;
     bool trace = false;      // print every call on stderr
-    bool printEdits = false; // print automation and edit gestures on stdout
+    bool printEdits = false; // print automation, edit gestures and size requests on stdout
     // Resizes the editor's window; empty while no window is shown.
     std::function<bool(int width, int height)> sizeWindow;
 

@@ -42,6 +42,11 @@ options:
                      window is closed)
   --screenshot FILE  saves the editor's picture as .bmp or .png before closing
                      (edit; needs --seconds)
+  --scale F          tells the plug-in the host's content-scale factor F (1.5,
+                     2 ...) before its window opens (edit)
+  --rescale F        tells it factor F again two seconds later (halfway through a
+                     shorter --seconds), as when the window moves to another
+                     screen (edit; needs --seconds)
   --trace            prints every call the plug-in makes to the host on stderr
   --help             this text
 

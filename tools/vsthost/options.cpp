@@ -156,6 +156,15 @@ Options parseOptions(int argc, char** argv)
                 throw usageError("--screenshot needs a file name");
             }
         }
+        else if (arg == "--scale" || arg == "--rescale")
+        {
+            const double factor = parseNumber(arg, takeValue());
+            if (!(factor >= 0.25 && factor <= 8.0))
+            {
+                throw usageError(arg + " needs a factor from 0.25 to 8");
+            }
+            (arg == "--scale" ? options.scale : options.rescale) = factor;
+        }
         else if (arg == "--trace")
         {
             noValue();

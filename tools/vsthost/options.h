@@ -23,6 +23,8 @@ struct Options
     bool keepInputFormat = false;
     std::optional<double> seconds;
     std::string screenshot;
+    std::optional<double> scale;   // the host's content-scale factor, sent before opening
+    std::optional<double> rescale; // and again halfway through --seconds
     bool trace = false;
     bool help = false;
     std::set<std::string> given; // the long names of the options present, e.g. "--block"
