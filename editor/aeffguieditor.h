@@ -10,7 +10,8 @@
 namespace VSTGUI
 {
 class CFrame;
-}
+struct CPoint;
+} // namespace VSTGUI
 
 class AEffGUIEditor : public AEffEditor
 {
@@ -33,6 +34,8 @@ public:
     // 46 ms on after a 4 ms sleep), so that a control's mouse loop neither starves the window
     // nor floods the host.
     virtual void doIdleStuff();
+    // A right click on the panel that no control took; where is in frame coordinates.
+    virtual void onPanelRightClick(const VSTGUI::CPoint& where);
 
     VSTGUI::CFrame* getFrame() const { return frame; }
     // 0 circular, 2 linear knob dragging; process-wide, read by the knobs through their frame.
