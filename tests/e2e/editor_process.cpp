@@ -106,13 +106,15 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings)
     for (int tries = 0; tries < 200; ++tries)
     {
         pause(50);
-        const Window host = findHostWindow(display);
-        if (!host)
+        hostWindow = findHostWindow(display);
+        if (!hostWindow)
             continue;
         Window ignored = 0;
-        XTranslateCoordinates(display, host, DefaultRootWindow(display), 0, 0, &originX, &originY,
-                              &ignored);
-        if (pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0)
+        XTranslateCoordinates(display, hostWindow, DefaultRootWindow(display), 0, 0, &originX,
+                              &originY, &ignored);
+        // A window at another scale shows another picture: it only gets time to paint.
+        const bool scaled = windowSize().x != kEditorWidth;
+        if (scaled || pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0)
         {
             settle();
             takeTraffic();
@@ -160,6 +162,20 @@ void EditorProcess::click(Spot where)
     pause(kClickHoldMs);
     xdotool("mouseup 1");
     settle();
+}
+
+void EditorProcess::rightClick(Spot where)
+{
+    xdotool("mousemove " + std::to_string(originX + where.x) + " " +
+            std::to_string(originY + where.y) + " click 3");
+    settle();
+}
+
+Spot EditorProcess::windowSize() const
+{
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, hostWindow, &attributes);
+    return {attributes.width, attributes.height};
 }
 
 void EditorProcess::tap(Spot where)

@@ -25,6 +25,7 @@ public:
 
     // Input at editor coordinates; each waits until the host has idled the editor a few times.
     void click(Spot where);
+    void rightClick(Spot where);
     // A click whose release reaches the window before the editor has seen the press.
     void tap(Spot where);
     // Vertical drag from where by dy pixels (negative is up), in steps.
@@ -33,6 +34,11 @@ public:
     void wheel(Spot where, int notches);
     // xdotool key names, e.g. "1 2 Return".
     void keys(const std::string& names);
+
+    // The host window's size, which follows the editor's resize requests.
+    Spot windowSize() const;
+    // The screen's top-left corner of the editor.
+    Spot origin() const { return {originX, originY}; }
 
     // The editor's 630 x 140 pixels as the screen shows them.
     Capture capture() const;
@@ -49,6 +55,7 @@ private:
     std::mutex lock;
     std::vector<std::string> lines;
     _XDisplay* display = nullptr;
+    unsigned long hostWindow = 0;
     int originX = 0;
     int originY = 0;
 };
