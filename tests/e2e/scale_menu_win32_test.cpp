@@ -1,12 +1,12 @@
 // The scale menu of the Windows plug-in with real input: the DLL in a host window under Wine, the
 // system's popup menu opened with the right button and worked through the X server, the choice
 // found in the settings file under %APPDATA% and in the next window.
+#include "settings_folder.h"
 #include "window_session.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -69,28 +69,7 @@ Spot middleOf(HWND host, const RECT& item)
 class ScaleMenuWin32 : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        wchar_t temporary[MAX_PATH];
-        GetTempPathW(MAX_PATH, temporary);
-        folder = fs::path(temporary) / ("dranvelor-menu-" + std::to_string(GetTickCount()));
-        fs::create_directories(folder);
-        // The plug-in looks here before asking the shell.
-        SetEnvironmentVariableW(L"APPDATA", folder.wstring().c_str());
-    }
-    void TearDown() override
-    {
-        session.reset();
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-
-    fs::path file() const { return folder / "Ostravelk" / "Morvandell" / "settings.ini"; }
-    std::string saved() const
-    {
-        std::ifstream in(file());
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    void TearDown() override { session.reset(); }
 
     // A new instance of the plug-in with its window open; the previous one is gone first.
     void open()
@@ -137,7 +116,8 @@ protected:
         return session->dispatch(effVendorSpecific, 0x50726553, 0x41654373, nullptr) == 1;
     }
 
-    fs::path folder;
+    // APPDATA, where the plug-in looks before asking the shell.
+    SettingsFolder settings;
     std::unique_ptr<WindowSession> session;
 };
 
@@ -146,7 +126,7 @@ TEST_F(ScaleMenuWin32, Choosing150IsSavedResizesTheWindowAndOpensTheNextOne)
     open();
     const bool scales = pluginScales();
     EXPECT_EQ(withMenu([&](const ShownMenu& shown) { pick(shown, 3); }), 0);
-    EXPECT_EQ(saved(), "scale=150\n");
+    EXPECT_EQ(settings.saved(), "scale=150\n");
     EXPECT_TRUE(WindowSession::takeTraffic().empty());
     if (scales)
     {
@@ -159,23 +139,22 @@ TEST_F(ScaleMenuWin32, Choosing150IsSavedResizesTheWindowAndOpensTheNextOne)
         EXPECT_EQ(requestedSize().y, 210);
     }
     EXPECT_EQ(withMenu([](const ShownMenu&) { input::keys("Escape"); }), 3);
-    EXPECT_EQ(saved(), "scale=150\n");
+    EXPECT_EQ(settings.saved(), "scale=150\n");
 }
 
 TEST_F(ScaleMenuWin32, AnUnusableSettingsFileOpensTheWindowAtAuto)
 {
-    fs::create_directories(file().parent_path());
-    std::ofstream(file(), std::ios::binary) << "scale=\x01\x02 garbage";
+    settings.write("scale=\x01\x02 garbage");
     open();
     EXPECT_EQ(requestedSize().x, 630);
     EXPECT_EQ(withMenu([](const ShownMenu&) { input::keys("Escape"); }), 0);
 
-    fs::remove(file());
-    fs::create_directory(file()); // cannot be read, nor replaced
+    fs::remove(settings.file());
+    fs::create_directory(settings.file()); // cannot be read, nor replaced
     open();
     EXPECT_EQ(requestedSize().x, 630);
     EXPECT_EQ(withMenu([&](const ShownMenu& shown) { pick(shown, 4); }), 0);
-    EXPECT_TRUE(fs::is_directory(file()));
+    EXPECT_TRUE(fs::is_directory(settings.file()));
     // The choice holds for this window all the same.
     EXPECT_EQ(withMenu([](const ShownMenu&) { input::keys("Escape"); }), 4);
 }

@@ -3,17 +3,16 @@
 // settings file and in the next window.
 #include "editor_process.h"
 #include "plugin_library.h"
+#include "settings_folder.h"
 
 #include <gtest/gtest.h>
 
 // Xlib after GoogleTest: its None macro would rename a GoogleTest type.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -57,9 +56,6 @@ class ScaleMenuX11 : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char name[] = "/tmp/dranvelor-menu-XXXXXX";
-        folder = mkdtemp(name);
-        setenv("XDG_CONFIG_HOME", folder.c_str(), 1); // vsthost inherits it
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr);
         // Windows of other clients may go between the listing and the look at them.
@@ -70,15 +66,6 @@ protected:
         editor.reset();
         if (display)
             XCloseDisplay(display);
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-
-    fs::path file() const { return folder / "Ostravelk" / "Morvandell" / "settings.ini"; }
-    std::string saved() const
-    {
-        std::ifstream in(file());
-        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     // The previous window closes first, so that the new one is the only "Dranvelor" window.
@@ -150,7 +137,7 @@ protected:
         return size;
     }
 
-    fs::path folder;
+    SettingsFolder settings; // vsthost inherits its XDG_CONFIG_HOME
     Display* display = nullptr;
     std::unique_ptr<EditorProcess> editor;
 };
@@ -163,7 +150,7 @@ TEST_F(ScaleMenuX11, Choosing150IsSavedResizesTheWindowAndOpensTheNextOne)
     EXPECT_GE(menu.x, editor->origin().x + kPanel.x); // at the pointer
     pick(menu, 3);
     EXPECT_FALSE(shownMenu());
-    EXPECT_EQ(saved(), "scale=150\n");
+    EXPECT_EQ(settings.saved(), "scale=150\n");
     EXPECT_TRUE(editor->takeTraffic().empty());
     const bool scales = pluginScales();
     if (scales)
@@ -180,7 +167,7 @@ TEST_F(ScaleMenuX11, Choosing150IsSavedResizesTheWindowAndOpensTheNextOne)
     EXPECT_EQ(checkedItem(menu), 3);
     editor->keys("Escape");
     EXPECT_FALSE(shownMenu());
-    EXPECT_EQ(saved(), "scale=150\n");
+    EXPECT_EQ(settings.saved(), "scale=150\n");
 }
 
 TEST_F(ScaleMenuX11, KeysPickAndEscapeOrAClickElsewhereCancel)
@@ -189,7 +176,7 @@ TEST_F(ScaleMenuX11, KeysPickAndEscapeOrAClickElsewhereCancel)
     openMenu();
     editor->keys("Down Down Return");
     EXPECT_FALSE(shownMenu());
-    EXPECT_EQ(saved(), "scale=100\n");
+    EXPECT_EQ(settings.saved(), "scale=100\n");
 
     openMenu();
     editor->keys("Up Escape");
@@ -199,7 +186,7 @@ TEST_F(ScaleMenuX11, KeysPickAndEscapeOrAClickElsewhereCancel)
     editor->click({561, 97});
     EXPECT_FALSE(shownMenu());
     EXPECT_TRUE(editor->takeTraffic().empty());
-    EXPECT_EQ(saved(), "scale=100\n");
+    EXPECT_EQ(settings.saved(), "scale=100\n");
     // The window still takes input.
     editor->click({561, 97});
     EXPECT_FALSE(editor->takeTraffic().empty());
@@ -207,21 +194,20 @@ TEST_F(ScaleMenuX11, KeysPickAndEscapeOrAClickElsewhereCancel)
 
 TEST_F(ScaleMenuX11, AnUnusableSettingsFileOpensTheWindowAtAuto)
 {
-    fs::create_directories(file().parent_path());
-    std::ofstream(file()) << "scale=\x01\x02\x03 garbage";
+    settings.write("scale=\x01\x02\x03 garbage");
     open();
     EXPECT_EQ(editor->windowSize().x, kUnscaled.x);
     EXPECT_EQ(checkedItem(openMenu()), 0);
     editor->keys("Escape");
 
-    fs::remove(file());
-    fs::create_directory(file()); // cannot be read, nor replaced
+    fs::remove(settings.file());
+    fs::create_directory(settings.file()); // cannot be read, nor replaced
     open();
     EXPECT_EQ(editor->windowSize().x, kUnscaled.x);
     const MenuWindow menu = openMenu();
     EXPECT_EQ(checkedItem(menu), 0);
     pick(menu, 4); // applies to this window all the same
-    EXPECT_TRUE(fs::is_directory(file()));
+    EXPECT_TRUE(fs::is_directory(settings.file()));
     EXPECT_EQ(checkedItem(openMenu()), 4);
     editor->keys("Escape");
 }

@@ -7,12 +7,12 @@
 #include "gui/software/menu_control.h"
 #include "gui/software/test_control.h"
 #include "gui/software/window_control.h"
+#include "tests/e2e/settings_folder.h"
 #include "tests/host/recording_host.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -33,39 +33,6 @@ constexpr CPoint kBypassCentre(561, 97);
 constexpr CPoint kLinearSplashCentre(554, 56);
 constexpr int kAuto = 0;
 constexpr int k150 = 3;
-
-// A fresh configuration folder for each test, named by XDG_CONFIG_HOME.
-class ConfigFolder
-{
-public:
-    ConfigFolder()
-    {
-        char name[] = "/tmp/dranvelor-config-XXXXXX";
-        folder = mkdtemp(name);
-        setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    }
-    ~ConfigFolder()
-    {
-        std::error_code error;
-        fs::remove_all(folder, error);
-    }
-    ConfigFolder(const ConfigFolder&) = delete;
-    ConfigFolder& operator=(const ConfigFolder&) = delete;
-
-    fs::path file() const { return folder / "Ostravelk" / "Morvandell" / "settings.ini"; }
-    void write(const std::string& text) const
-    {
-        fs::create_directories(file().parent_path());
-        std::ofstream(file(), std::ios::binary) << text;
-    }
-    std::string read() const
-    {
-        std::ifstream in(file(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path folder;
-};
 
 // One instance of the effect with its window, as a host holds it.
 class Window
@@ -118,7 +85,7 @@ protected:
         software::reset();
         software::resetMenus();
     }
-    ConfigFolder config;
+    SettingsFolder config;
 };
 
 TEST_F(ScaleMenuTest, OnlyARightClickThatNoControlTakesOpensTheMenu)
@@ -158,7 +125,7 @@ TEST_F(ScaleMenuTest, AChoiceIsSavedAndEveryNewWindowOpensWithIt)
     EXPECT_FALSE(fs::exists(config.file())); // a cancel writes nothing
 
     EXPECT_EQ(first.choose(k150), kAuto);
-    EXPECT_EQ(config.read(), "scale=150\n");
+    EXPECT_EQ(config.saved(), "scale=150\n");
     EXPECT_EQ(first.choose(-1), k150);
     EXPECT_EQ(first.checkedAfterOpen(), k150);
 
@@ -167,7 +134,7 @@ TEST_F(ScaleMenuTest, AChoiceIsSavedAndEveryNewWindowOpensWithIt)
     second.dispatch(effEditGetRect, 0, &rect);
     second.open();
     EXPECT_EQ(second.choose(kAuto), k150);
-    EXPECT_EQ(config.read(), "scale=auto\n");
+    EXPECT_EQ(config.saved(), "scale=auto\n");
     EXPECT_EQ(first.checkedAfterOpen(), kAuto);
     // Nothing but the settings file is left in its folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(config.file().parent_path()), {}), 1);
@@ -211,7 +178,7 @@ TEST_F(ScaleMenuTest, ARewriteKeepsTheOtherSettingsAndDropsTheDamage)
 {
     config.write("[window]\nscale=125\ntheme = dark\n\x01\x02garbage\n; note\n");
     EXPECT_TRUE(writeUserScale(config.file(), 1.5));
-    EXPECT_EQ(config.read(), "[window]\ntheme = dark\n; note\nscale=150\n");
+    EXPECT_EQ(config.saved(), "[window]\ntheme = dark\n; note\nscale=150\n");
     EXPECT_FALSE(writeUserScale(fs::path(), 1.5));
 }
 
