@@ -35,8 +35,8 @@ fs::path configFolder()
 #ifdef _WIN32
     wchar_t buffer[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return absoluteOrEmpty(buffer);
+    if (length > 0 && length < MAX_PATH && fs::path(buffer).is_absolute())
+        return buffer;
     if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)))
         return absoluteOrEmpty(buffer);
     return {};

@@ -181,6 +181,10 @@ TEST_F(ScaleMenuX11, KeysPickAndEscapeOrAClickElsewhereCancel)
     openMenu();
     editor->keys("Up Escape");
     EXPECT_FALSE(shownMenu());
+    // The panel the menu covered is painted again.
+    EXPECT_EQ(pictureMismatches(editor->capture(), Area{0, 0, kKnobLefts[0], 140},
+                                skin("background.png"), 0, 0),
+              0);
     // A press outside only closes the menu: the Bypass button under it does not toggle.
     openMenu();
     editor->click({561, 97});
