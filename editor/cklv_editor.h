@@ -66,8 +66,8 @@ private:
     // UI thread: shows the recorded values on the controls.
     void applyPendingValues();
 
-    // The user's scale saved in the settings file, unless this window's choice could not be
-    // saved there.
+    // Applies the user's scale saved in the settings file, unless this editor's choice could not
+    // be saved there.
     void loadUserScale();
     std::filesystem::path settingsPath() const;
 
@@ -86,6 +86,7 @@ private:
     // The scale menu's choice, 0 for Auto; kept over the file's when saving it failed.
     double userChoice = 0.0;
     bool choiceUnsaved = false;
+    bool userScaleLoaded = false;
 
     double userScale = 0.0; // stands in for the scaled window's state
 };

@@ -10,7 +10,8 @@
 
 bool CKLVEditor::getRect(ERect** answer)
 {
-    if (!frame)
+    // Once: hosts may ask for the rectangle often, and every open reads the file again.
+    if (!userScaleLoaded)
         loadUserScale();
     return AEffGUIEditor::getRect(answer);
 }
@@ -34,6 +35,7 @@ void CKLVEditor::loadUserScale()
 {
     if (!choiceUnsaved)
         userChoice = readUserScale(settingsPath());
+    userScaleLoaded = true;
     setUserScale(userChoice);
 }
 
