@@ -182,6 +182,8 @@ bool AEffGUIEditor::setKnobMode(VstInt32 mode)
 
 void AEffGUIEditor::setParameter(VstInt32, float) {}
 
+void AEffGUIEditor::onPanelRightClick(const VSTGUI::CPoint&) {}
+
 void AEffGUIEditor::beginEdit(VstInt32 index)
 {
     if (auto* effectX = dynamic_cast<AudioEffectX*>(effect))

@@ -10,7 +10,8 @@
 namespace VSTGUI
 {
 class CFrame;
-}
+struct CPoint;
+} // namespace VSTGUI
 
 class AEffGUIEditor : public AEffEditor
 {
@@ -35,6 +36,8 @@ public:
     // 46 ms on after a 4 ms sleep), so that a control's mouse loop neither starves the window
     // nor floods the host.
     virtual void doIdleStuff();
+    // A right click on the panel that no control took; where is in frame coordinates.
+    virtual void onPanelRightClick(const VSTGUI::CPoint& where);
 
     // The scale in force: the user's choice unless Auto, else the host's content-scale factor,
     // else the scale of the screen that shows the host's window, else 1; within 1 to kMaxScale.

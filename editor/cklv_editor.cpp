@@ -135,6 +135,7 @@ bool CKLVEditor::open(void* ptr)
     // A second open without a close would otherwise leak the first window.
     close();
     systemWindow = ptr;
+    loadUserScale();
 
     const double openScale = openingScale();
     const Skin skin(background, openScale);
@@ -295,4 +296,9 @@ void CKLVEditor::commitTypedValue(int parameter)
     else if (typed <= 0.0f) // also turns "-0" into 0, which would show as -0.00
         typed = 0.0f;
     effect->setParameterAutomated(parameter, static_cast<float>(typed * 0.1));
+}
+
+void CKLVEditor::setUserScale(double scale)
+{
+    userScale = scale;
 }

@@ -6,6 +6,7 @@
 #include "gui/control.h"
 
 #include <atomic>
+#include <filesystem>
 
 namespace VSTGUI
 {
@@ -51,6 +52,14 @@ public:
 protected:
     void scaleChanged(double newScale) override;
 
+    // The size the user chose last is known before the window opens.
+    bool getRect(ERect** answer) override;
+    // The scale menu: the choice applies at once and is saved for new windows.
+    void onPanelRightClick(const VSTGUI::CPoint& where) override;
+
+    // The user's scale: 0 for Auto, else 1.0, 1.25, 1.5, 1.75 or 2.0; applies at once.
+    void setUserScale(double scale);
+
 private:
     static constexpr int kNumKnobs = 3;
     static constexpr int kNumParameters = kNumKnobs + 1;
@@ -64,6 +73,11 @@ private:
 
     // UI thread: shows the recorded values on the controls.
     void applyPendingValues();
+
+    // Applies the user's scale saved in the settings file, unless this editor's choice could not
+    // be saved there.
+    void loadUserScale();
+    std::filesystem::path settingsPath() const;
 
     // Takes the typed text of a field when it reads as a number, otherwise shows the knob again.
     void commitTypedValue(int parameter);
@@ -81,4 +95,10 @@ private:
     VSTGUI::CBitmap* background; // counted
     // The knob mode chosen in the splash areas, applied again at every open.
     bool linearKnobs = true;
+    // The scale menu's choice, 0 for Auto; kept over the file's when saving it failed.
+    double userChoice = 0.0;
+    bool choiceUnsaved = false;
+    bool userScaleLoaded = false;
+
+    double userScale = 0.0; // stands in for the scaled window's state
 };

@@ -2,11 +2,13 @@
 
 #include "editor/aeffguieditor.h"
 #include "gui/draw_context.h"
+#include "gui/platform/menu.h"
 #include "gui/platform/window.h"
 #include "gui/scale.h"
 #include "host/audio_effect_x.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace VSTGUI
@@ -99,6 +101,12 @@ void CFrame::onMouseDown(CDrawContext* context, CPoint& where, int32_t buttons)
     {
         if (modalView->hitTest(where, buttons))
             modalView->onMouseDown(context, where, buttons);
+        return;
+    }
+    // A right click that no control takes is the panel's own: the editor offers its menu.
+    if ((buttons & (kLButton | kRButton)) == kRButton && editor && !mouseTarget(where, buttons))
+    {
+        editor->onPanelRightClick(where);
         return;
     }
     CViewContainer::onMouseDown(context, where, buttons);
@@ -506,6 +514,15 @@ void CFrame::redrawView(CView* view)
         return;
     view->draw(context);
     context->release();
+}
+
+int32_t CFrame::showPopupMenu(const CPoint& where, const std::vector<std::string>& items,
+                              int32_t checked)
+{
+    const double scale = getScale();
+    const CPoint pixel(static_cast<CCoord>(std::lround((where.h - size.left) * scale)),
+                       static_cast<CCoord>(std::lround((where.v - size.top) * scale)));
+    return platform::showPopupMenu(window, pixel, items, checked, scale);
 }
 
 CDrawContext* CFrame::createDrawContext()

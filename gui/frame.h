@@ -4,6 +4,9 @@
 #include "gui/platform/draw.h"
 #include "gui/view_container.h"
 
+#include <string>
+#include <vector>
+
 namespace VSTGUI
 {
 
@@ -69,6 +72,13 @@ public:
     // Draws the view (or the frame, for a view that is not a direct child) straight onto the
     // window, without the back buffer.
     virtual void redrawView(CView* view);
+
+    // Device pixels per layout unit of the window.
+    double getScale() const { return 1.0; }
+    // Shows a popup menu at where (frame coordinates) over the window and waits for the user:
+    // the index picked, or -1 when cancelled.
+    int32_t showPopupMenu(const CPoint& where, const std::vector<std::string>& items,
+                          int32_t checked);
 
     // The painting context, retained, or a new context on the window; the caller releases it.
     CDrawContext* createDrawContext();

@@ -192,20 +192,22 @@ void CViewContainer::drawBackgroundRect(CDrawContext* context, const CRect& rect
     context->setClipRect(oldClip);
 }
 
+CView* CViewContainer::mouseTarget(const CPoint& where, int32_t buttons)
+{
+    const CPoint local(where.h - size.left, where.v - size.top);
+    for (ChildNode* node = lastChild; node; node = node->previous)
+        if (node->view->isMouseEnabled() && node->view->hitTest(local, buttons))
+            return node->view;
+    return nullptr;
+}
+
 void CViewContainer::onMouseDown(CDrawContext* context, CPoint& where, int32_t buttons)
 {
     CPoint local(where.h - size.left, where.v - size.top);
     if (buttons == kButtonsUnknown && context)
         buttons = context->getMouseButtons();
-    for (ChildNode* node = lastChild; node; node = node->previous)
-    {
-        CView* child = node->view;
-        if (child->isMouseEnabled() && child->hitTest(local, buttons))
-        {
-            child->onMouseDown(context, local, buttons);
-            return;
-        }
-    }
+    if (CView* child = mouseTarget(where, buttons))
+        child->onMouseDown(context, local, buttons);
 }
 
 int32_t CViewContainer::routeKey(int32_t (CView::*handler)(KeyCode&), KeyCode& keyCode)

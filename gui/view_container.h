@@ -84,6 +84,8 @@ protected:
     COffscreenContext* createOffscreen();
     // The last child whose mouse area contains the local point, edges included.
     CView* childAt(const CPoint& local) const;
+    // The child that takes a click at where (the container's parent's coordinates), or null.
+    CView* mouseTarget(const CPoint& where, int32_t buttons);
     // Drops the frame's focus and this container's drag target when they lie in a leaving view.
     void forgetView(CView* view);
     void unlink(ChildNode* node);

@@ -183,6 +183,12 @@ void EditorProcess::click(Spot where)
     settle();
 }
 
+void EditorProcess::rightClick(Spot where)
+{
+    xdotool("mousemove " + screenPosition(where) + " click 3");
+    settle();
+}
+
 void EditorProcess::tap(Spot where)
 {
     xdotool("mousemove " + screenPosition(where) + " click 1");
@@ -235,7 +241,7 @@ Capture EditorProcess::capture() const
     return result;
 }
 
-std::pair<int, int> EditorProcess::windowSize() const
+Spot EditorProcess::windowSize() const
 {
     XWindowAttributes attributes{};
     if (!hostWindow || !XGetWindowAttributes(display, hostWindow, &attributes))
@@ -245,10 +251,14 @@ std::pair<int, int> EditorProcess::windowSize() const
 
 bool EditorProcess::waitForSize(int width, int height) const
 {
-    for (int tries = 0; tries < 100 && windowSize() != std::make_pair(width, height); ++tries)
+    const auto taken = [&] {
+        const Spot size = windowSize();
+        return size.x == width && size.y == height;
+    };
+    for (int tries = 0; tries < 100 && !taken(); ++tries)
         pause(50);
     settle();
-    return windowSize() == std::make_pair(width, height);
+    return taken();
 }
 
 bool EditorProcess::waitForLine(const std::string& line)

@@ -29,6 +29,7 @@ public:
 
     // Input at editor coordinates; each waits until the host has idled the editor a few times.
     void click(Spot where);
+    void rightClick(Spot where);
     // A click whose release reaches the window before the editor has seen the press.
     void tap(Spot where);
     // Vertical drag from where by dy pixels (negative is up), in steps.
@@ -38,10 +39,14 @@ public:
     // xdotool key names, e.g. "1 2 Return".
     void keys(const std::string& names);
 
+    // The screen's top-left corner of the editor.
+    Spot origin() const { return {originX, originY}; }
+
     // The editor's pixels as the screen shows them: 630 x 140 times the scale.
     Capture capture() const;
-    // The client width and height of the host's window.
-    std::pair<int, int> windowSize() const;
+    // The client width and height of the host's window, which follows the editor's resize
+    // requests.
+    Spot windowSize() const;
     // Waits up to five seconds for the host's window to take that size, then for the editor to
     // draw; answers whether it took it.
     bool waitForSize(int width, int height) const;

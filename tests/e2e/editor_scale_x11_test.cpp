@@ -28,7 +28,7 @@ int scaledKnobMismatches(const Capture& shown, double scale, const char* backgro
 TEST(EditorScaleX11, TheHostFactorSizesTheWindowAndANewOneWhileOpenAsksForItsSize)
 {
     EditorProcess editor({"Drive=0.25"}, 1.5, {"--scale", "1.5", "--rescale", "2"});
-    EXPECT_EQ(editor.windowSize(), std::make_pair(945, 210));
+    EXPECT_TRUE(editor.waitForSize(945, 210));
     ASSERT_TRUE(editor.waitForLine("size 1260 280"));
     editor.setScale(2.0);
     EXPECT_TRUE(editor.waitForSize(1260, 280));
@@ -43,7 +43,7 @@ TEST(EditorScaleX11, AtXftDpi192TheWindowIsTwiceAsLargeAndActsAsAt1x)
 {
     const ServerResources dpi("Xft.dpi: 192\n");
     EditorProcess editor({"Drive=0.5", "Bypass=0"}, 2.0);
-    EXPECT_EQ(editor.windowSize(), std::make_pair(1260, 280));
+    EXPECT_TRUE(editor.waitForSize(1260, 280));
 
     editor.drag(kDriveKnobCentre, -60); // 60 layout units, 120 pixels
     const std::vector<float> values = automated(editor.takeTraffic(), 0);

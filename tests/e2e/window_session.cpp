@@ -254,6 +254,12 @@ void click(HWND window, int x, int y)
     release();
 }
 
+void rightClick(HWND window, int x, int y)
+{
+    moveTo(window, x, y);
+    xdotool("click 3");
+}
+
 void tap(HWND window, int x, int y)
 {
     moveTo(window, x, y);
@@ -274,17 +280,22 @@ void drag(HWND window, int x, int y, int dy)
 void type(const char* text)
 {
     // Key names rather than xdotool's own typing, which loses the keys after a "." under Wine.
-    std::string keys;
+    std::string names;
     for (const char* c = text; *c; ++c)
     {
         if (*c == '\r')
-            keys += " Return";
+            names += " Return";
         else if (*c == '.')
-            keys += " period";
+            names += " period";
         else
-            keys += std::string(" ") + *c;
+            names += std::string(" ") + *c;
     }
-    xdotool("key --delay 60" + keys);
+    keys(names);
+}
+
+void keys(const std::string& names)
+{
+    xdotool("key --delay 60 " + names);
 }
 
 } // namespace input

@@ -53,10 +53,13 @@ void moveTo(HWND window, int x, int y);
 void press();
 void release();
 void click(HWND window, int x, int y);
+void rightClick(HWND window, int x, int y);
 // A press and its release sent together, as a touchpad tap or a quick finger sends them.
 void tap(HWND window, int x, int y);
 // Vertical drag from (x, y) by dy pixels (negative is up), in steps.
 void drag(HWND window, int x, int y, int dy);
 // Characters and "\r" for Return.
 void type(const char* text);
+// xdotool key names, e.g. "Down Return".
+void keys(const std::string& names);
 } // namespace input

@@ -1,0 +1,162 @@
+// The scale menu of the Windows plug-in with real input: the DLL in a host window under Wine, the
+// system's popup menu opened with the right button and worked through the X server, the choice
+// found in the settings file under %APPDATA% and in the next window.
+#include "settings_folder.h"
+#include "window_session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+constexpr Spot kPanel{20, 20};
+constexpr int kItems = 6;
+constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
+
+// The system's popup menu on the screen, as a person sees it.
+struct ShownMenu
+{
+    HMENU menu = nullptr;
+    int checked = -1;
+    RECT items[kItems] = {};
+};
+
+// Waits for the menu window and reads its items; throws when none appears.
+ShownMenu waitForMenu()
+{
+    for (int tries = 0; tries < 100; ++tries)
+    {
+        HWND window = FindWindowA("#32768", nullptr);
+        if (window && IsWindowVisible(window))
+        {
+            ShownMenu shown;
+            shown.menu = reinterpret_cast<HMENU>(SendMessageA(window, kGetMenuHandle, 0, 0));
+            if (!shown.menu || GetMenuItemCount(shown.menu) != kItems)
+                throw std::runtime_error("the popup menu is not the scale menu");
+            for (int i = 0; i < kItems; ++i)
+            {
+                if (GetMenuState(shown.menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED)
+                    shown.checked = i;
+                GetMenuItemRect(nullptr, shown.menu, static_cast<UINT>(i), &shown.items[i]);
+            }
+            return shown;
+        }
+        Sleep(20);
+    }
+    throw std::runtime_error("no menu after a right click on the panel");
+}
+
+bool menuShown()
+{
+    HWND window = FindWindowA("#32768", nullptr);
+    return window && IsWindowVisible(window);
+}
+
+// Client position of the host window at an item's middle.
+Spot middleOf(HWND host, const RECT& item)
+{
+    POINT point{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ScreenToClient(host, &point);
+    return {point.x, point.y};
+}
+
+class ScaleMenuWin32 : public ::testing::Test
+{
+protected:
+    void TearDown() override { session.reset(); }
+
+    // A new instance of the plug-in with its window open; the previous one is gone first.
+    void open()
+    {
+        session.reset();
+        session = std::make_unique<WindowSession>();
+        session->openEditor();
+    }
+
+    // Right-clicks the panel and does what choose asks with the menu shown; answers the item the
+    // menu checked.
+    template <typename Choose> int withMenu(Choose choose)
+    {
+        int checked = -1;
+        session->perform(
+            [&]
+            {
+                input::rightClick(session->hostWindow(), kPanel.x, kPanel.y);
+                const ShownMenu shown = waitForMenu();
+                checked = shown.checked;
+                choose(shown);
+            });
+        EXPECT_FALSE(menuShown());
+        return checked;
+    }
+
+    void pick(const ShownMenu& shown, int item)
+    {
+        const Spot at = middleOf(session->hostWindow(), shown.items[item]);
+        input::click(session->hostWindow(), at.x, at.y);
+    }
+
+    // The size the plug-in asks for: the scaled window's when the plug-in scales.
+    Spot requestedSize()
+    {
+        ERect* rect = nullptr;
+        session->dispatch(effEditGetRect, 0, 0, &rect);
+        return {rect->right - rect->left, rect->bottom - rect->top};
+    }
+
+    // The host's content-scale call, answered 1 by a plug-in whose window scales.
+    bool pluginScales()
+    {
+        return session->dispatch(effVendorSpecific, 0x50726553, 0x41654373, nullptr) == 1;
+    }
+
+    // APPDATA, where the plug-in looks before asking the shell.
+    SettingsFolder settings;
+    std::unique_ptr<WindowSession> session;
+};
+
+TEST_F(ScaleMenuWin32, Choosing150IsSavedResizesTheWindowAndOpensTheNextOne)
+{
+    open();
+    const bool scales = pluginScales();
+    EXPECT_EQ(withMenu([&](const ShownMenu& shown) { pick(shown, 3); }), 0);
+    EXPECT_EQ(settings.saved(), "scale=150\n");
+    EXPECT_TRUE(WindowSession::takeTraffic().empty());
+    if (scales)
+    {
+        EXPECT_EQ(requestedSize().x, 945);
+    }
+
+    open();
+    if (scales)
+    {
+        EXPECT_EQ(requestedSize().y, 210);
+    }
+    EXPECT_EQ(withMenu([](const ShownMenu&) { input::keys("Escape"); }), 3);
+    EXPECT_EQ(settings.saved(), "scale=150\n");
+}
+
+TEST_F(ScaleMenuWin32, AnUnusableSettingsFileOpensTheWindowAtAuto)
+{
+    settings.write("scale=\x01\x02 garbage");
+    open();
+    EXPECT_EQ(requestedSize().x, 630);
+    EXPECT_EQ(withMenu([](const ShownMenu&) { input::keys("Escape"); }), 0);
+
+    fs::remove(settings.file());
+    fs::create_directory(settings.file()); // cannot be read, nor replaced
+    open();
+    EXPECT_EQ(requestedSize().x, 630);
+    EXPECT_EQ(withMenu([&](const ShownMenu& shown) { pick(shown, 4); }), 0);
+    EXPECT_TRUE(fs::is_directory(settings.file()));
+    // The choice holds for this window all the same.
+    EXPECT_EQ(withMenu([](const ShownMenu&) { input::keys("Escape"); }), 4);
+}
+
+} // namespace
