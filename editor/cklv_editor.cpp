@@ -297,8 +297,3 @@ void CKLVEditor::commitTypedValue(int parameter)
         typed = 0.0f;
     effect->setParameterAutomated(parameter, static_cast<float>(typed * 0.1));
 }
-
-void CKLVEditor::setUserScale(double scale)
-{
-    userScale = scale;
-}

@@ -48,17 +48,14 @@ public:
     // the factor (1.0, 1.25, 1.5, 1.75, 2.0). An open window redraws at once and asks the host
     // for its new size.
     void setUserScale(double scale);
+    // The size the user chose last is known before the window opens.
+    bool getRect(ERect** answer) override;
 
 protected:
     void scaleChanged(double newScale) override;
 
-    // The size the user chose last is known before the window opens.
-    bool getRect(ERect** answer) override;
     // The scale menu: the choice applies at once and is saved for new windows.
     void onPanelRightClick(const VSTGUI::CPoint& where) override;
-
-    // The user's scale: 0 for Auto, else 1.0, 1.25, 1.5, 1.75 or 2.0; applies at once.
-    void setUserScale(double scale);
 
 private:
     static constexpr int kNumKnobs = 3;
@@ -99,6 +96,4 @@ private:
     double userChoice = 0.0;
     bool choiceUnsaved = false;
     bool userScaleLoaded = false;
-
-    double userScale = 0.0; // stands in for the scaled window's state
 };

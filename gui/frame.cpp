@@ -519,9 +519,7 @@ void CFrame::redrawView(CView* view)
 int32_t CFrame::showPopupMenu(const CPoint& where, const std::vector<std::string>& items,
                               int32_t checked)
 {
-    const double scale = getScale();
-    const CPoint pixel(static_cast<CCoord>(std::lround((where.h - size.left) * scale)),
-                       static_cast<CCoord>(std::lround((where.v - size.top) * scale)));
+    const CPoint pixel = toDevice(CPoint(where.h - size.left, where.v - size.top), scale);
     return platform::showPopupMenu(window, pixel, items, checked, scale);
 }
 

@@ -73,8 +73,6 @@ public:
     // window, without the back buffer.
     virtual void redrawView(CView* view);
 
-    // Device pixels per layout unit of the window.
-    double getScale() const { return 1.0; }
     // Shows a popup menu at where (frame coordinates) over the window and waits for the user:
     // the index picked, or -1 when cancelled.
     int32_t showPopupMenu(const CPoint& where, const std::vector<std::string>& items,
