@@ -63,6 +63,17 @@ else()
   install(FILES ${DRANVELOR_SHIPPED_PLUGIN} DESTINATION lib/vst COMPONENT deb)
   install(FILES ${papers}/copyright ${papers}/changelog.gz ${papers}/README.txt
           DESTINATION share/doc/dranvelor COMPONENT deb)
+
+  # The LV2 bundle: beside the plug-in in the archive, under /usr/lib/lv2 in the Debian package.
+  if(TARGET dranvelor_lv2)
+    foreach(place "archive;Dranvelor.lv2" "deb;lib/lv2/Dranvelor.lv2")
+      list(GET place 0 component)
+      list(GET place 1 bundle)
+      install(TARGETS dranvelor_lv2_dsp dranvelor_lv2_ui LIBRARY DESTINATION ${bundle}
+              COMPONENT ${component} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+      install(FILES ${DRANVELOR_LV2_TTL_FILES} DESTINATION ${bundle} COMPONENT ${component})
+    endforeach()
+  endif()
 endif()
 
 set(CPACK_PACKAGE_NAME Dranvelor)

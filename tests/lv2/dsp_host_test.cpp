@@ -200,6 +200,18 @@ TEST(Lv2Instance, ControlChangesReactivationAndOddValuesSoundAsTheVstBuild)
     expectSameSamples(play(steps, 44100.0), "at 44100 Hz");
 }
 
+TEST(Lv2Instance, RunsWithAnAudioPortNotConnectedTouchNothing)
+{
+    Lv2Instance lv2(44100.0);
+    ASSERT_TRUE(lv2.valid());
+    lilv_instance_activate(lv2.get());
+    std::vector<float> output(64, 7.0f);
+    lilv_instance_connect_port(lv2.get(), lv2port::kAudioOut, output.data());
+    lilv_instance_run(lv2.get(), 64);
+    EXPECT_EQ(output, std::vector<float>(64, 7.0f));
+    lilv_instance_deactivate(lv2.get());
+}
+
 TEST(Lv2Bundle, DescribesThePortsAndTheProgramsOfTheEffect)
 {
     const LilvPlugin* plugin = Lv2Bundle::shared().plugin();

@@ -52,7 +52,7 @@ check_click() {
     fail "$host's window does not show Bypass $after after a click"
 }
 
-sleep 1 # the server starts
+jack_wait -w -t 10 -s "$JACK_DEFAULT_SERVER" >/dev/null || fail "the JACK server does not start: $(cat "$work/jackd.log")"
 # The console host: -s shows the UI through its show interface, in a top-level window.
 jalv -s -i "$uri" >"$work/jalv.log" 2>&1 &
 pids+=($!)

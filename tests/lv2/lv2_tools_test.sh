@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The bundle in Debian's LV2 tools: the validator finds no error, lv2info sees the ports and the
 # presets, and lv2apply renders what vsthost renders through Dranvelor.so, sample for sample, at
-# 44.1, 96 and 192 kHz.
+# 44.1, 96 and 192 kHz, with no display: the sound's binary needs no X11.
 #   lv2_tools_test.sh BUNDLE VSTHOST VST_PLUGIN WORK_FOLDER
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/bundle_setup.sh"
@@ -23,13 +23,15 @@ grep -q 'Class: *Distortion' <<<"$info" || fail "lv2info: not a distortion plug-
 grep -q 'Author: *Ostravelk' <<<"$info" || fail "lv2info: no vendor"
 ! grep -q 'Required Features' <<<"$info" || fail "lv2info: the plug-in requires a feature"
 
+! objdump -p "$bundle/Dranvelor.so" | grep -q 'NEEDED.*libX11' || fail "Dranvelor.so needs X11"
+
 "$vsthost" demo "$work/dry.wav" >/dev/null || fail "vsthost demo"
 for rate in 44100 96000 192000; do
   in="$work/in-$rate.wav"
   sox "$work/dry.wav" -e floating-point -b 32 -r "$rate" "$in" || { fail "sox at $rate"; continue; }
   "$vsthost" render "$vst" "$in" "$work/vst-$rate.wav" --set Drive=0.85 --set Tone=0.3 \
     --set Level=0.6 --set Bypass=0 >/dev/null || fail "vsthost render at $rate"
-  lv2apply -i "$in" -o "$work/lv2-$rate.wav" -c drive 0.85 -c tone 0.3 -c level 0.6 \
+  env -u DISPLAY lv2apply -i "$in" -o "$work/lv2-$rate.wav" -c drive 0.85 -c tone 0.3 -c level 0.6 \
     -c bypass 0 "$uri" || fail "lv2apply at $rate"
   for kind in in vst lv2; do
     sox -V1 "$work/$kind-$rate.wav" -t f32 "$work/$kind-$rate.f32" || fail "sox $kind at $rate"

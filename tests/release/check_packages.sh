@@ -17,6 +17,9 @@ mkdir -p "$work"
 cpack --config "$config" -B "$work/dist" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$config")
 name=$(basename "$plugin")
+# The Linux tree's LV2 bundle, when it has one.
+bundle="$(dirname "$config")/lv2/bundles/Dranvelor.lv2"
+[ -d "$bundle" ] || bundle=""
 
 # The archive: one folder holding the plug-in as built, the user's README and the licence.
 archive=$(find "$work/dist" -maxdepth 1 -name "Dranvelor-$version-*.zip" -o -maxdepth 1 -name "Dranvelor-$version-linux-x86_64.tar.gz")
@@ -29,6 +32,7 @@ check "the stripped plug-in and its debug file belong together" bash "$here/chec
 check "the README names the version and every control" \
   bash -c 'grep -q "Dranvelor '"$version"'" "$1" && grep -c "^  \(Drive\|Tone\|Level\|Bypass\) " "$1" | grep -qx 4' _ "$top/README.txt"
 check "the licence is there" grep -q "All rights reserved" "$top/LICENSE.txt"
+[ -z "$bundle" ] || check "the archive's LV2 bundle is the built one" diff -r "$bundle" "$top/Dranvelor.lv2"
 
 deb="$work/dist/dranvelor_${version}_amd64.deb"
 if [[ "$name" == *.so ]]; then
@@ -41,9 +45,11 @@ if [[ "$name" == *.so ]]; then
   # Every library the plug-in links must come from a package the Depends line names.
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
-  for needed in $(objdump -p "$plugin" | awk '$1 == "NEEDED" {print $2}'); do
+  for needed in $(for library in "$plugin" ${bundle:+"$bundle"/*.so}; do
+                    objdump -p "$library" | awk '$1 == "NEEDED" {print $2}'
+                  done | sort -u); do
     # ldd names the dynamic loader by its path rather than as "name => path".
-    path=$(ldd "$plugin" | awk -v n="$needed" '$1 == n {print $3; exit}
+    path=$(ldd "$plugin" ${bundle:+"$bundle"/*.so} | awk -v n="$needed" '$1 == n {print $3; exit}
                                                   $1 ~ ("/" n "$") {print $1; exit}')
     owner=$(dpkg -S "$(realpath "$path")" 2>/dev/null || dpkg -S "$path" 2>/dev/null)
     owner=${owner%%:*}
@@ -65,6 +71,13 @@ if [[ "$name" == *.so ]]; then
   check "dpkg installs it" quietly "${dpkg_root[@]}" -i "$deb"
   check "the installed plug-in is the stripped one" cmp "$plugin" "$inst/usr/lib/vst/Dranvelor.so"
   check "the installed plug-in loads" quietly "$vsthost" info "$inst/usr/lib/vst/Dranvelor.so"
+  if [ -n "$bundle" ]; then
+    check "the installed LV2 bundle holds what the built one does" \
+      test "$(cd "$inst/usr/lib/lv2/Dranvelor.lv2" && ls)" = "$(cd "$bundle" && ls)"
+    sox -n -r 44100 -c 1 -e floating-point -b 32 "$work/silence.wav" trim 0 0.1
+    check "the installed LV2 plug-in runs" quietly env LV2_PATH="$inst/usr/lib/lv2" \
+      lv2apply -i "$work/silence.wav" -o "$work/silence-out.wav" urn:ostravelk:dranvelor
+  fi
   check "dpkg purges it" quietly "${dpkg_root[@]}" --purge dranvelor
   check "nothing is left under /usr" test -z "$(find "$inst/usr" -type f 2>/dev/null)"
 
