@@ -222,6 +222,22 @@ TEST_F(SharedImages, ReopeningWhileAnotherImageIsHeldDecodesNothingAndGrowsNothi
     EXPECT_EQ(sharedImages::usage().images, 0);
 }
 
+// A window that changes its scale takes another set: the set it left must not stay decoded.
+TEST_F(SharedImages, DecodingAnotherImageDropsTheImagesNobodyHolds)
+{
+    software::addPngResource(kTestId + 4, gradient(2, 2));
+    CBitmap* background = new CBitmap(kTestId);
+    CBitmap* left = new CBitmap(kTestId + 1);
+    left->release();
+    EXPECT_EQ(sharedImages::usage().images, 2);
+    CBitmap* other = new CBitmap(kTestId + 4);
+    EXPECT_EQ(sharedImages::usage().images, 2);
+    EXPECT_EQ(sharedImages::usage().bytes, (16u * 8u + 2u * 2u) * 4u);
+    other->release();
+    background->release();
+    EXPECT_EQ(sharedImages::usage().images, 0);
+}
+
 TEST_F(SharedImages, ImagesThatCannotBeDecodedAndPlainBitmapsAreNotShared)
 {
     software::addPngResource(kTestId + 2, {0x89, 'P', 'N', 'G'});
