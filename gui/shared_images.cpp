@@ -1,5 +1,6 @@
 #include "gui/shared_images.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -34,6 +35,15 @@ Cache& cache()
     return instance;
 }
 
+void freeUnheld(Cache& c)
+{
+    const auto unheld = [](const Entry& entry) { return entry.holders == 0; };
+    for (const Entry& entry : c.entries)
+        if (unheld(entry))
+            platform::deleteImage(entry.decoded.image);
+    c.entries.erase(std::remove_if(c.entries.begin(), c.entries.end(), unheld), c.entries.end());
+}
+
 } // namespace
 
 DecodedImage acquire(int32_t resourceId, const uint8_t* data, std::size_t size, Decoder decode)
@@ -47,6 +57,9 @@ DecodedImage acquire(int32_t resourceId, const uint8_t* data, std::size_t size, 
             ++c.holders;
             return entry.decoded;
         }
+    // A new image means the windows show something else now (another scale): the images nobody
+    // holds go before it comes, so that a set left behind does not stay.
+    freeUnheld(c);
     // Decoded under the lock: a second window asking for the same image waits for this one.
     const DecodedImage decoded = decode(data, size);
     if (!decoded.image)
@@ -69,11 +82,8 @@ void release(platform::Image image)
         }
     // An image nobody holds is kept while any other is held: a window that closes and opens
     // again, with the editor's background still held, decodes nothing.
-    if (c.holders > 0)
-        return;
-    for (const Entry& entry : c.entries)
-        platform::deleteImage(entry.decoded.image);
-    c.entries.clear();
+    if (c.holders == 0)
+        freeUnheld(c);
 }
 
 Usage usage()

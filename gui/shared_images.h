@@ -1,8 +1,9 @@
 // Decoded images of the module's PNG resources, shared by every bitmap of the process: a
-// resource is decoded once, whichever window or plug-in instance asks first, and the images
-// are freed together when the last bitmap holding one lets go, so that nothing outlives the
-// editors (and unloading the library leaks nothing). Guarded by a lock: plug-in instances may
-// open windows on different threads; the audio thread never comes here.
+// resource is decoded once, whichever window or plug-in instance asks first. An image nobody
+// holds stays while others are held (a window opened again decodes nothing) until another
+// image has to be decoded; all go when the last bitmap holding one lets go, so that nothing
+// outlives the editors (and unloading the library leaks nothing). Guarded by a lock: plug-in
+// instances may open windows on different threads; the audio thread never comes here.
 #pragma once
 
 #include "gui/platform/draw.h"

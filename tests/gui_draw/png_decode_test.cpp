@@ -141,6 +141,28 @@ TEST_F(PngDecoding, CorruptDataIsCaughtAndCountsAsLoaded)
     EXPECT_EQ(empty.getWidth(), 0);
 }
 
+// A cut file still shows the rows decoded before the cut, premultiplied like any others.
+TEST_F(PngDecoding, RowsDecodedBeforeACutArePremultiplied)
+{
+    std::vector<uint8_t> noise(64 * 64 * 3);
+    uint32_t state = 12345;
+    for (uint8_t& sample : noise)
+        sample = static_cast<uint8_t>((state = state * 1664525u + 1013904223u) >> 24);
+    std::vector<uint8_t> png = encodePng(64, 64, PNG_COLOR_TYPE_RGB, 8, noise);
+    png.resize(png.size() - 2000); // libpng writes IDAT chunks of 8 KiB: the first stays whole
+    load(png);
+    COffscreenContext target(nullptr, 64, 64, kBlackCColor);
+    bitmap->draw(&target, CRect(0, 0, 64, 64));
+    for (int32_t x : {0, 31, 63})
+    {
+        const uint8_t* rgb = &noise[static_cast<std::size_t>(x) * 3];
+        const auto premultiplied = [](uint8_t v) { return static_cast<uint8_t>(v * 255 >> 8); };
+        EXPECT_EQ(
+            target.getPoint(CPoint(x, 0)),
+            (CColor{premultiplied(rgb[0]), premultiplied(rgb[1]), premultiplied(rgb[2]), 255}));
+    }
+}
+
 TEST_F(PngDecoding, PlainBitmapResourceIsTheFallbackAndHasNoAlpha)
 {
     software::addBitmapResource(kTestId + 1, 2, 1, {0xFFFFFF, 0x123456});
@@ -218,6 +240,22 @@ TEST_F(SharedImages, ReopeningWhileAnotherImageIsHeldDecodesNothingAndGrowsNothi
         knob->release();
     }
     EXPECT_EQ(sharedImages::usage().images, 2);
+    background->release();
+    EXPECT_EQ(sharedImages::usage().images, 0);
+}
+
+// A window that changes its scale takes another set: the set it left must not stay decoded.
+TEST_F(SharedImages, DecodingAnotherImageDropsTheImagesNobodyHolds)
+{
+    software::addPngResource(kTestId + 4, gradient(2, 2));
+    CBitmap* background = new CBitmap(kTestId);
+    CBitmap* left = new CBitmap(kTestId + 1);
+    left->release();
+    EXPECT_EQ(sharedImages::usage().images, 2);
+    CBitmap* other = new CBitmap(kTestId + 4);
+    EXPECT_EQ(sharedImages::usage().images, 2);
+    EXPECT_EQ(sharedImages::usage().bytes, (16u * 8u + 2u * 2u) * 4u);
+    other->release();
     background->release();
     EXPECT_EQ(sharedImages::usage().images, 0);
 }

@@ -194,16 +194,14 @@ TEST(SkinImages, ThereIsNoImageBesideTheThreeSets)
     EXPECT_EQ(pngBytes(128 + 300).data, nullptr);
 }
 
-// The knob of every set at its own resolution: each frame points at its value and is opaque
-// where the knob is, see-through at the corners so that the panel shows around it.
-TEST(KnobStrips, EveryFrameOfEverySetPointsAtItsValueOverASeeThroughSurround)
+// The knob of every set, at its own resolution.
+TEST(KnobStrips, EveryFrameOfEverySetPointsAtTheAngleOfItsValue)
 {
     for (const Set& set : kSets)
         for (int knob : kKnobIds)
         {
             const Rgba strip = decode(pngBytes(knob + set.idOffset));
-            const std::uint32_t size = scaled(kFrame, set.scale);
-            ASSERT_EQ(strip.height, size * kFrames);
+            ASSERT_EQ(strip.height, scaled(kFrame, set.scale) * kFrames);
             for (int frame : {0, 1, 33, 67, 100, 133, 134})
             {
                 SCOPED_TRACE(testing::Message()
@@ -212,6 +210,19 @@ TEST(KnobStrips, EveryFrameOfEverySetPointsAtItsValueOverASeeThroughSurround)
                     angleBetween(pointerDegrees(strip, frame, set.scale), expectedDegrees(frame)),
                     4.0);
             }
+        }
+}
+
+// The editor blends each frame over the panel: the corners must leave the panel visible and
+// the knob itself must hide it.
+TEST(KnobStrips, FramesOfEverySetAreSeeThroughAroundAnOpaqueKnob)
+{
+    for (const Set& set : kSets)
+        for (int knob : kKnobIds)
+        {
+            const Rgba strip = decode(pngBytes(knob + set.idOffset));
+            const std::uint32_t size = scaled(kFrame, set.scale);
+            ASSERT_EQ(strip.height, size * kFrames);
             for (int frame = 0; frame < kFrames; ++frame)
             {
                 const std::uint32_t top = frame * size;
