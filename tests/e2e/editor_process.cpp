@@ -118,11 +118,13 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
         Window ignored = 0;
         XTranslateCoordinates(display, hostWindow, DefaultRootWindow(display), 0, 0, &originX,
                               &originY, &ignored);
+        // The window's own size tells the scale: a saved choice may differ from the host's.
         const std::vector<unsigned> shown = capture().area(corner);
         const bool painted =
-            scale == 1.0 ? pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0
-                         : std::count(shown.begin(), shown.end(), shown.front()) <
-                               static_cast<long>(shown.size());
+            windowSize().x == 630
+                ? pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0
+                : std::count(shown.begin(), shown.end(), shown.front()) <
+                      static_cast<long>(shown.size());
         if (painted)
         {
             settle();
@@ -130,10 +132,16 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
             return;
         }
     }
+    stop();
     throw std::runtime_error("the editor never showed");
 }
 
 EditorProcess::~EditorProcess()
+{
+    stop();
+}
+
+void EditorProcess::stop()
 {
     kill(child, SIGTERM);
     waitpid(child, nullptr, 0);

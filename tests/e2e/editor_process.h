@@ -59,6 +59,8 @@ public:
     std::vector<std::string> takeTraffic();
 
 private:
+    // Ends the host and lets go of everything the constructor took.
+    void stop();
     void readOutput();
     void settle() const;
     // Root-window position of an editor position.
