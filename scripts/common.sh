@@ -47,11 +47,12 @@ stop_wine() {
 
 # Re-runs the calling script under a virtual X display of its own, once set-up is done, so
 # that every Wine program of the run (and Wine's desktop process) shares one display and
-# window tests never touch the user's desktop.
+# window tests never touch the user's desktop. The server never resets between tests: one
+# that resets refuses connections for a moment after its last client leaves.
 run_under_own_display() {
   if [ -z "${DRANVELOR_OWN_DISPLAY:-}" ]; then
     export DRANVELOR_OWN_DISPLAY=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$@"
   fi
 }
 
@@ -60,6 +61,6 @@ with_display() {
   if [ -n "${DISPLAY:-}" ]; then
     "$@"
   else
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"
   fi
 }

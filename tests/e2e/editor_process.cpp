@@ -29,6 +29,19 @@ void pause(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+// A busy virtual server now and then turns a connection away, and one whose last client just
+// left refuses connections while it resets.
+Display* openDisplay()
+{
+    for (int tries = 0; tries < 20; ++tries)
+    {
+        if (Display* display = XOpenDisplay(nullptr))
+            return display;
+        pause(100);
+    }
+    throw std::runtime_error("no X display");
+}
+
 // xdotool sends nothing when it cannot connect, so a refused connection is tried again.
 void xdotool(const std::string& arguments)
 {
@@ -72,15 +85,7 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
                              const std::vector<std::string>& hostOptions)
     : scale(drawScale)
 {
-    // A busy virtual server now and then turns a connection away.
-    for (int tries = 0; tries < 20 && !display; ++tries)
-    {
-        display = XOpenDisplay(nullptr);
-        if (!display)
-            pause(100);
-    }
-    if (!display)
-        throw std::runtime_error("no X display");
+    display = openDisplay();
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         throw std::runtime_error("no pipe");
@@ -115,9 +120,7 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
         hostWindow = findHostWindow(display);
         if (!hostWindow)
             continue;
-        Window ignored = 0;
-        XTranslateCoordinates(display, hostWindow, DefaultRootWindow(display), 0, 0, &originX,
-                              &originY, &ignored);
+        locate();
         // The window's own size tells the scale: a saved choice may differ from the host's.
         const std::vector<unsigned> shown = capture().area(corner);
         const bool painted =
@@ -257,15 +260,25 @@ Spot EditorProcess::windowSize() const
     return {attributes.width, attributes.height};
 }
 
-bool EditorProcess::waitForSize(int width, int height) const
+void EditorProcess::locate()
 {
-    const auto taken = [&] {
+    Window ignored = 0;
+    XTranslateCoordinates(display, hostWindow, DefaultRootWindow(display), 0, 0, &originX, &originY,
+                          &ignored);
+}
+
+bool EditorProcess::waitForSize(int width, int height)
+{
+    const auto taken = [&]
+    {
         const Spot size = windowSize();
         return size.x == width && size.y == height;
     };
     for (int tries = 0; tries < 100 && !taken(); ++tries)
         pause(50);
     settle();
+    // A host may move its window as it resizes it.
+    locate();
     return taken();
 }
 
@@ -295,10 +308,8 @@ std::vector<std::string> EditorProcess::takeTraffic()
     return taken;
 }
 
-ServerResources::ServerResources(const char* text) : display(XOpenDisplay(nullptr))
+ServerResources::ServerResources(const char* text) : display(openDisplay())
 {
-    if (!display)
-        throw std::runtime_error("no X display");
     std::FILE* pipe = popen("xrdb -nocpp -merge", "w");
     if (!pipe)
         throw std::runtime_error("cannot run xrdb");

@@ -49,7 +49,7 @@ public:
     Spot windowSize() const;
     // Waits up to five seconds for the host's window to take that size, then for the editor to
     // draw; answers whether it took it.
-    bool waitForSize(int width, int height) const;
+    bool waitForSize(int width, int height);
     // The editor draws at another scale from now on.
     void setScale(double newScale) { scale = newScale; }
     // Waits up to five seconds for the host to print line; answers whether it did (the line and
@@ -61,6 +61,8 @@ public:
 private:
     // Ends the host and lets go of everything the constructor took.
     void stop();
+    // Takes the host window's position on the screen.
+    void locate();
     void readOutput();
     void settle() const;
     // Root-window position of an editor position.
