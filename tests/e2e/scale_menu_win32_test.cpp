@@ -102,18 +102,12 @@ protected:
         input::click(session->hostWindow(), at.x, at.y);
     }
 
-    // The size the plug-in asks for: the scaled window's when the plug-in scales.
+    // The size the plug-in answers the host.
     Spot requestedSize()
     {
         ERect* rect = nullptr;
         session->dispatch(effEditGetRect, 0, 0, &rect);
         return {rect->right - rect->left, rect->bottom - rect->top};
-    }
-
-    // The host's content-scale call, answered 1 by a plug-in whose window scales.
-    bool pluginScales()
-    {
-        return session->dispatch(effVendorSpecific, 0x50726553, 0x41654373, nullptr) == 1;
     }
 
     // APPDATA, where the plug-in looks before asking the shell.
@@ -124,20 +118,13 @@ protected:
 TEST_F(ScaleMenuWin32, Choosing150IsSavedResizesTheWindowAndOpensTheNextOne)
 {
     open();
-    const bool scales = pluginScales();
     EXPECT_EQ(withMenu([&](const ShownMenu& shown) { pick(shown, 3); }), 0);
     EXPECT_EQ(settings.saved(), "scale=150\n");
     EXPECT_TRUE(WindowSession::takeTraffic().empty());
-    if (scales)
-    {
-        EXPECT_EQ(requestedSize().x, 945);
-    }
+    EXPECT_EQ(requestedSize().x, 945);
 
     open();
-    if (scales)
-    {
-        EXPECT_EQ(requestedSize().y, 210);
-    }
+    EXPECT_EQ(requestedSize().y, 210);
     EXPECT_EQ(withMenu([](const ShownMenu&) { input::keys("Escape"); }), 3);
     EXPECT_EQ(settings.saved(), "scale=150\n");
 }

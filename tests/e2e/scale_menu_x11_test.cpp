@@ -2,7 +2,6 @@
 // opened with the right button and worked with the pointer and the keys, the choice found in the
 // settings file and in the next window.
 #include "editor_process.h"
-#include "plugin_library.h"
 #include "settings_folder.h"
 
 #include <gtest/gtest.h>
@@ -25,21 +24,6 @@ constexpr Spot kPanel{20, 20};
 constexpr Spot kUnscaled{630, 140};
 constexpr Spot k150{945, 210};
 constexpr int kItems = 6;
-
-// The host's content-scale call: answered 1 by a plug-in whose window scales.
-bool pluginScales()
-{
-    AEffect* effect = PluginLibrary::shared().entry("VSTPluginMain")(
-        [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr
-        { return opcode == audioMasterVersion ? 2400 : 0; });
-    if (!effect)
-        return false;
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-    const VstIntPtr answer =
-        effect->dispatcher(effect, effVendorSpecific, 0x50726553, 0x41654373, nullptr, 1.0f);
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-    return answer == 1;
-}
 
 struct MenuWindow
 {
@@ -98,7 +82,11 @@ protected:
     MenuWindow openMenu()
     {
         editor->rightClick(kPanel);
-        const std::optional<MenuWindow> menu = shownMenu();
+        // A busy server maps the menu a moment later.
+        const auto start = std::chrono::steady_clock::now();
+        std::optional<MenuWindow> menu = shownMenu();
+        while (!menu && std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+            menu = shownMenu();
         if (!menu)
             throw std::runtime_error("no menu after a right click on the panel");
         return *menu;
@@ -154,17 +142,10 @@ TEST_F(ScaleMenuX11, Choosing150IsSavedResizesTheWindowAndOpensTheNextOne)
     // The host hears of the new size, and of no parameter.
     for (const std::string& line : editor->takeTraffic())
         EXPECT_EQ(line.rfind("size ", 0), 0u) << line;
-    const bool scales = pluginScales();
-    if (scales)
-    {
-        EXPECT_EQ(settledSize().x, k150.x);
-    }
+    EXPECT_EQ(settledSize().x, k150.x);
 
     open();
-    if (scales)
-    {
-        EXPECT_EQ(editor->windowSize().y, k150.y);
-    }
+    EXPECT_EQ(editor->windowSize().y, k150.y);
     menu = openMenu();
     EXPECT_EQ(checkedItem(menu), 3);
     editor->keys("Escape");
