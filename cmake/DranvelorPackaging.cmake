@@ -15,21 +15,28 @@ if(WIN32)
   target_link_options(Dranvelor PRIVATE -Wl,--no-insert-timestamp)
 endif()
 
-# Every package ships the plug-in stripped; its debug information goes to a file of its own,
-# named with its checksum in the stripped plug-in's .gnu_debuglink so that debuggers find it
-# beside the plug-in. The tree keeps the unstripped plug-in for the tests.
-set(DRANVELOR_SHIPPED_PLUGIN ${papers}/stripped/Dranvelor${CMAKE_SHARED_MODULE_SUFFIX})
-set(debug_file ${DRANVELOR_SHIPPED_PLUGIN}.debug)
+# Every package ships its binaries stripped; the debug information of each goes to a file of its
+# own, named with its checksum in the stripped binary's .gnu_debuglink so that debuggers find it
+# beside the binary. The tree keeps the unstripped binaries for the tests.
 set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
-add_custom_command(
-  OUTPUT ${DRANVELOR_SHIPPED_PLUGIN} ${debug_file}
-  COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE:Dranvelor> ${debug_file}
-  COMMAND ${objcopy} --strip-unneeded --remove-section=.comment --add-gnu-debuglink=${debug_file}
-          $<TARGET_FILE:Dranvelor> ${DRANVELOR_SHIPPED_PLUGIN}
-  DEPENDS Dranvelor
-  COMMENT "Stripping the plug-in for the packages")
-add_custom_target(dranvelor_shipped_plugin ALL DEPENDS ${DRANVELOR_SHIPPED_PLUGIN})
-set_target_properties(dranvelor_shipped_plugin PROPERTIES DRANVELOR_FILE ${DRANVELOR_SHIPPED_PLUGIN})
+set(shipped_binaries)
+# dranvelor_strip(<target> <stripped file> <debug file>)
+function(dranvelor_strip target stripped debug)
+  get_filename_component(stripped_dir ${stripped} DIRECTORY)
+  get_filename_component(debug_dir ${debug} DIRECTORY)
+  add_custom_command(
+    OUTPUT ${stripped} ${debug}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${stripped_dir} ${debug_dir}
+    COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE:${target}> ${debug}
+    COMMAND ${objcopy} --strip-unneeded --remove-section=.comment --add-gnu-debuglink=${debug}
+            $<TARGET_FILE:${target}> ${stripped}
+    DEPENDS ${target}
+    COMMENT "Stripping ${target} for the packages")
+  set(shipped_binaries ${shipped_binaries} ${stripped} PARENT_SCOPE)
+endfunction()
+
+set(DRANVELOR_SHIPPED_PLUGIN ${papers}/stripped/Dranvelor${CMAKE_SHARED_MODULE_SUFFIX})
+dranvelor_strip(Dranvelor ${DRANVELOR_SHIPPED_PLUGIN} ${DRANVELOR_SHIPPED_PLUGIN}.debug)
 
 install(FILES ${DRANVELOR_SHIPPED_PLUGIN} DESTINATION . COMPONENT archive)
 install(FILES ${papers}/README.txt ${papers}/LICENSE.txt DESTINATION . COMPONENT archive)
@@ -64,23 +71,41 @@ else()
   install(FILES ${papers}/copyright ${papers}/changelog.gz ${papers}/README.txt
           DESTINATION share/doc/dranvelor COMPONENT deb)
 
-  # The LV2 bundle: beside the plug-in in the archive, under /usr/lib/lv2 in the Debian package.
+  # The LV2 bundle: beside the plug-in in the archive, under /usr/lib/lv2 in the Debian package,
+  # its binaries stripped as the plug-in is; their debug files lie beside the bundle, not in it.
   if(TARGET dranvelor_lv2)
+    set(shipped_bundle ${papers}/stripped/Dranvelor.lv2)
+    set(bundle_files)
+    foreach(ttl ${DRANVELOR_LV2_TTL_FILES})
+      get_filename_component(ttl_name ${ttl} NAME)
+      add_custom_command(OUTPUT ${shipped_bundle}/${ttl_name}
+                         COMMAND ${CMAKE_COMMAND} -E copy ${ttl} ${shipped_bundle}/${ttl_name}
+                         DEPENDS ${ttl} dranvelor_lv2)
+      list(APPEND bundle_files ${shipped_bundle}/${ttl_name})
+    endforeach()
+    set(shipped_binaries ${shipped_binaries} ${bundle_files})
+    foreach(target dranvelor_lv2_dsp dranvelor_lv2_ui)
+      get_target_property(binary ${target} OUTPUT_NAME)
+      dranvelor_strip(${target} ${shipped_bundle}/${binary}
+                      ${papers}/stripped/Dranvelor.lv2.debug/${binary}.debug)
+      list(APPEND bundle_files ${shipped_bundle}/${binary})
+    endforeach()
     foreach(place "archive;Dranvelor.lv2" "deb;lib/lv2/Dranvelor.lv2")
       list(GET place 0 component)
       list(GET place 1 bundle)
-      install(TARGETS dranvelor_lv2_dsp dranvelor_lv2_ui LIBRARY DESTINATION ${bundle}
-              COMPONENT ${component} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-      install(FILES ${DRANVELOR_LV2_TTL_FILES} DESTINATION ${bundle} COMPONENT ${component})
+      install(FILES ${bundle_files} DESTINATION ${bundle} COMPONENT ${component})
     endforeach()
   endif()
 endif()
+
+add_custom_target(dranvelor_shipped_binaries ALL DEPENDS ${shipped_binaries})
+set_target_properties(dranvelor_shipped_binaries PROPERTIES DRANVELOR_FILE ${DRANVELOR_SHIPPED_PLUGIN})
 
 set(CPACK_PACKAGE_NAME Dranvelor)
 set(CPACK_PACKAGE_VENDOR Ostravelk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME Dranvelor-${PROJECT_VERSION}-${platform})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "mono overdrive effect (VST 2.4 plug-in)")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "mono overdrive effect (VST 2.4 and LV2 plug-in)")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -97,5 +122,5 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Dranvelor drives the upper part of a guitar's spectrum into a soft saturation,
 oversampled eight times, with a tone control and an output level. Hosts that
-load VST 2.4 plug-ins find it in /usr/lib/vst.")
+load VST 2.4 plug-ins find it in /usr/lib/vst, LV2 hosts in /usr/lib/lv2.")
 include(CPack)

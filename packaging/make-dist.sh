@@ -44,6 +44,10 @@ for tree in "$@"; do
     -exec cp {} "$dist/" \;
   mkdir -p "$symbols/Dranvelor-$version-debug-symbols/$platform"
   cp "$tree"/packaging/stripped/*.debug "$symbols/Dranvelor-$version-debug-symbols/$platform/"
+  if [ -d "$tree/packaging/stripped/Dranvelor.lv2.debug" ]; then
+    cp -r "$tree/packaging/stripped/Dranvelor.lv2.debug" \
+      "$symbols/Dranvelor-$version-debug-symbols/$platform/Dranvelor.lv2"
+  fi
 done
 
 if [ -n "${trees[win32]:-}" ] && [ -n "${trees[win64]:-}" ]; then

@@ -17,8 +17,8 @@ mkdir -p "$work"
 cpack --config "$config" -B "$work/dist" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$config")
 name=$(basename "$plugin")
-# The Linux tree's LV2 bundle, when it has one.
-bundle="$(dirname "$config")/lv2/bundles/Dranvelor.lv2"
+# The Linux tree's LV2 bundle as it ships, when it has one.
+bundle="$(dirname "$plugin")/Dranvelor.lv2"
 [ -d "$bundle" ] || bundle=""
 
 # The archive: one folder holding the plug-in as built, the user's README and the licence.
@@ -32,7 +32,7 @@ check "the stripped plug-in and its debug file belong together" bash "$here/chec
 check "the README names the version and every control" \
   bash -c 'grep -q "Dranvelor '"$version"'" "$1" && grep -c "^  \(Drive\|Tone\|Level\|Bypass\) " "$1" | grep -qx 4' _ "$top/README.txt"
 check "the licence is there" grep -q "All rights reserved" "$top/LICENSE.txt"
-[ -z "$bundle" ] || check "the archive's LV2 bundle is the built one" diff -r "$bundle" "$top/Dranvelor.lv2"
+[ -z "$bundle" ] || check "the archive's LV2 bundle is the stripped one" diff -r "$bundle" "$top/Dranvelor.lv2"
 
 deb="$work/dist/dranvelor_${version}_amd64.deb"
 if [[ "$name" == *.so ]]; then
@@ -72,7 +72,7 @@ if [[ "$name" == *.so ]]; then
   check "the installed plug-in is the stripped one" cmp "$plugin" "$inst/usr/lib/vst/Dranvelor.so"
   check "the installed plug-in loads" quietly "$vsthost" info "$inst/usr/lib/vst/Dranvelor.so"
   if [ -n "$bundle" ]; then
-    check "the installed LV2 bundle holds what the built one does" \
+    check "the installed LV2 bundle holds what the stripped one does" \
       test "$(cd "$inst/usr/lib/lv2/Dranvelor.lv2" && ls)" = "$(cd "$bundle" && ls)"
     sox -n -r 44100 -c 1 -e floating-point -b 32 "$work/silence.wav" trim 0 0.1
     check "the installed LV2 plug-in runs" quietly env LV2_PATH="$inst/usr/lib/lv2" \
