@@ -117,8 +117,23 @@ long residentBytes()
     return resident * sysconf(_SC_PAGESIZE);
 }
 
-TEST_F(EditorCycles, OpeningAndClosingTwoHundredTimesLeavesNothingBehind)
+class EditorCyclesAtScale : public EditorCycles, public ::testing::WithParamInterface<float>
 {
+};
+
+// At 2x every picture is drawn four times as large (and resampled while the 2x skin is missing).
+TEST_P(EditorCyclesAtScale, OpeningAndClosingTwoHundredTimesLeavesNothingBehind)
+{
+    ASSERT_EQ(effect->dispatcher(effect, effVendorSpecific, kContentScaleIndex, kContentScaleValue,
+                                 nullptr, GetParam()),
+              1);
+    // The host sizes its window to the editor's rectangle.
+    ERect* rect = nullptr;
+    dispatch(effEditGetRect, &rect);
+    ASSERT_NE(rect, nullptr);
+    XResizeWindow(display, host, static_cast<unsigned>(rect->right),
+                  static_cast<unsigned>(rect->bottom));
+    XSync(display, False);
     dispatch(effEditOpen, parent()); // first use: fonts and caches
     idle(10);
     dispatch(effEditClose);
@@ -144,6 +159,8 @@ TEST_F(EditorCycles, OpeningAndClosingTwoHundredTimesLeavesNothingBehind)
     (void)memoryBefore;
 #endif
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, EditorCyclesAtScale, ::testing::Values(1.0f, 2.0f));
 
 TEST_F(EditorCycles, ParentsThatAreNoWindowOrVanishCrashNothing)
 {
