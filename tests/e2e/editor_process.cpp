@@ -277,8 +277,14 @@ std::vector<std::string> EditorProcess::takeTraffic()
     return taken;
 }
 
-ServerResources::ServerResources(const char* text) : display(XOpenDisplay(nullptr))
+ServerResources::ServerResources(const char* text)
 {
+    for (int tries = 0; tries < 20 && !display; ++tries)
+    {
+        display = XOpenDisplay(nullptr);
+        if (!display)
+            pause(100);
+    }
     if (!display)
         throw std::runtime_error("no X display");
     std::FILE* pipe = popen("xrdb -nocpp -merge", "w");
