@@ -66,21 +66,25 @@ Window findHostWindow(Display* display)
     return found;
 }
 
+// A busy virtual server, or one that has just reset, now and then turns a connection away.
+Display* openDisplay()
+{
+    for (int tries = 0; tries < 20; ++tries)
+    {
+        if (Display* display = XOpenDisplay(nullptr))
+            return display;
+        pause(100);
+    }
+    throw std::runtime_error("no X display");
+}
+
 } // namespace
 
 EditorProcess::EditorProcess(const std::vector<std::string>& settings, double drawScale,
                              const std::vector<std::string>& hostOptions)
     : scale(drawScale)
 {
-    // A busy virtual server now and then turns a connection away.
-    for (int tries = 0; tries < 20 && !display; ++tries)
-    {
-        display = XOpenDisplay(nullptr);
-        if (!display)
-            pause(100);
-    }
-    if (!display)
-        throw std::runtime_error("no X display");
+    display = openDisplay();
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         throw std::runtime_error("no pipe");
@@ -277,16 +281,8 @@ std::vector<std::string> EditorProcess::takeTraffic()
     return taken;
 }
 
-ServerResources::ServerResources(const char* text)
+ServerResources::ServerResources(const char* text) : display(openDisplay())
 {
-    for (int tries = 0; tries < 20 && !display; ++tries)
-    {
-        display = XOpenDisplay(nullptr);
-        if (!display)
-            pause(100);
-    }
-    if (!display)
-        throw std::runtime_error("no X display");
     std::FILE* pipe = popen("xrdb -nocpp -merge", "w");
     if (!pipe)
         throw std::runtime_error("cannot run xrdb");
