@@ -34,17 +34,18 @@ bool hasPngResource(int32_t id)
     return platform::findPngResource(id, data, size);
 }
 
-// A picture of words, top row first, as a 32-bit image.
-platform::Image imageOf(const std::vector<uint32_t>& words, int32_t width, int32_t height)
+// A picture of words, top row first, resampled into a new 32-bit image of the target size.
+platform::Image resampledImage(const std::vector<uint32_t>& words, int32_t width, int32_t height,
+                               int32_t targetWidth, int32_t targetHeight)
 {
     uint8_t* pixels = nullptr;
-    const platform::Image image = platform::createImage32(width, height, &pixels);
+    const platform::Image image = platform::createImage32(targetWidth, targetHeight, &pixels);
     if (!image)
         return nullptr;
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(pixels + rowBytes * static_cast<std::size_t>(height - 1 - y),
-                    words.data() + static_cast<std::size_t>(y) * width, rowBytes);
+    // The image's memory runs bottom-up: its top row is the last.
+    auto* topRow = reinterpret_cast<uint32_t*>(pixels) +
+                   static_cast<std::ptrdiff_t>(targetHeight - 1) * targetWidth;
+    resamplePixels(words.data(), width, height, topRow, targetWidth, targetHeight, -targetWidth);
     return image;
 }
 
@@ -125,10 +126,8 @@ CBitmap::DevicePicture CBitmap::pictureFor(CDrawContext* context, const CRect& r
     if (pixels.isEmpty() || picture.destination.isEmpty() ||
         !platform::readImagePixels(image, pixels, words.data()))
         return picture;
-    const std::vector<uint32_t> resampled =
-        resamplePixels(words.data(), pixels.width(), pixels.height(), picture.destination.width(),
-                       picture.destination.height());
-    picture.image = imageOf(resampled, picture.destination.width(), picture.destination.height());
+    picture.image = resampledImage(words, pixels.width(), pixels.height(),
+                                   picture.destination.width(), picture.destination.height());
     picture.owned = true;
     return picture;
 }

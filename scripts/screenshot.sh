@@ -12,7 +12,7 @@ if [ $# -eq 3 ] && [ "$1" = --dpi ]; then
   dpi=$2
   shift 2
 fi
-if [ $# -ne 1 ]; then
+if [ $# -ne 1 ] || [[ $1 == -* ]]; then
   echo "usage: scripts/screenshot.sh [--dpi DPI] OUT.png" >&2
   exit 2
 fi

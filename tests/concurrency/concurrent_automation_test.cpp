@@ -90,19 +90,32 @@ TEST(ConcurrentAutomation, ProcessingWhileParametersAndProgramsChange)
     EXPECT_EQ(nonFinite.load(), 0);
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
-TEST(ConcurrentAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
+class WindowAutomation : public ::testing::TestWithParam<float>
 {
+};
+
+// At 2x the window also redraws at 1.5 while open, as when it moves to another screen.
+TEST_P(WindowAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
+{
+    const float scale = GetParam();
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         GTEST_SKIP() << "no X display";
-    const ::Window host =
-        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 630, 140, 0, 0, 0);
+    const auto side = [scale](float units) { return static_cast<unsigned>(units * scale + 0.5f); };
+    const ::Window host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0,
+                                              side(630.0f), side(140.0f), 0, 0, 0);
     XMapWindow(display, host);
     XSync(display, False);
     void* parent = reinterpret_cast<void*>(static_cast<uintptr_t>(host));
 
     AEffect* effect = createEffect();
     ASSERT_NE(effect, nullptr);
+    const auto sendScale = [effect](float factor)
+    {
+        effect->dispatcher(effect, effVendorSpecific, kContentScaleIndex, kContentScaleValue,
+                           nullptr, factor);
+    };
+    sendScale(scale);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
     std::atomic<bool> running{true};
     std::thread audio(
@@ -131,10 +144,13 @@ TEST(ConcurrentAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
         ASSERT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f), 1);
         for (int idle = 0; idle < 5; ++idle)
         {
+            if (scale != 1.0f && idle == 2)
+                sendScale(scale - 0.5f);
             effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+        sendScale(scale);
         ++openings;
     }
     running = false;
@@ -143,4 +159,6 @@ TEST(ConcurrentAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
     XDestroyWindow(display, host);
     XCloseDisplay(display);
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, WindowAutomation, ::testing::Values(1.0f, 2.0f));
 } // namespace

@@ -1,11 +1,13 @@
 // The window opens, idles and closes in a loop on one thread while another processes audio and
-// automates every parameter and the program, as a host's UI and audio threads do. Under
-// ThreadSanitizer the run reports no data race, and afterwards the controls show the last values.
+// automates every parameter and the program, as a host's UI and audio threads do; at 2x the
+// window also changes its scale while open. Under ThreadSanitizer the run reports no data race,
+// and afterwards the controls show the last values.
 #include "editor/cklv_editor.h"
 #include "effect/cklv.h"
 #include "gui/frame.h"
 #include "gui/knob.h"
 #include "gui/on_off_button.h"
+#include "gui/scale.h"
 #include "gui/software/test_control.h"
 #include "gui/software/window_control.h"
 #include "gui/text_edit.h"
@@ -36,13 +38,24 @@ VstIntPtr host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
     return 0;
 }
 
-TEST(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
+class EditorAutomation : public ::testing::TestWithParam<float>
+{
+};
+
+TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
 {
     software::reset();
     std::unique_ptr<CKLV> effect(static_cast<CKLV*>(createEffectInstance(host)));
     AEffect* record = effect->getAeffect();
     const auto dispatch = [record](VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr)
     { return record->dispatcher(record, opcode, 0, value, ptr, 0.0f); };
+    const auto sendScale = [record](float factor)
+    {
+        record->dispatcher(record, effVendorSpecific, kContentScaleIndex, kContentScaleValue,
+                           nullptr, factor);
+    };
+    const float scale = GetParam();
+    sendScale(scale);
     dispatch(effMainsChanged, 1);
 
     std::atomic<bool> running{true};
@@ -78,10 +91,16 @@ TEST(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
     {
         ASSERT_EQ(dispatch(effEditOpen, 0, &hostWindow), 1);
         CFrame* frame = static_cast<CKLVEditor*>(effect->getEditor())->getFrame();
-        software::paintWindow(frame->getWindow(), CRect(0, 0, 630, 140));
+        software::paintWindow(frame->getWindow(), toDevice(CRect(0, 0, 630, 140), scale));
         for (int idle = 0; idle < 5; ++idle)
+        {
+            // A new scale while open brings the images of another set.
+            if (scale != 1.0f && idle == 2)
+                sendScale(scale - 0.5f);
             dispatch(effEditIdle);
+        }
         dispatch(effEditClose);
+        sendScale(scale);
         ++openings;
     }
     running = false;
@@ -104,5 +123,7 @@ TEST(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
     dispatch(effEditClose);
     dispatch(effMainsChanged, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, EditorAutomation, ::testing::Values(1.0f, 2.0f));
 
 } // namespace

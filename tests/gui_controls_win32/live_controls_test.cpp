@@ -130,6 +130,26 @@ protected:
         }
     }
 
+    void addField()
+    {
+        auto* field = new CTextEdit(CRect(84, 117, 127, 130), &listener, 5, "5.00");
+        field->setFont(kNormalFontSmall);
+        frame->addView(field);
+        pump(200);
+    }
+
+    // The frame reads the live button state, so the button stays down until the press is handled.
+    void clickAt(int x, int y)
+    {
+        const POINT at = onScreen(x, y);
+        SetCursorPos(at.x, at.y);
+        Sleep(50);
+        sendButton(MOUSEEVENTF_LEFTDOWN);
+        pump(200);
+        sendButton(MOUSEEVENTF_LEFTUP);
+        pump(200);
+    }
+
     POINT onScreen(int x, int y) const
     {
         POINT point{x, y};
@@ -210,19 +230,9 @@ TEST_F(LiveControls, DraggingAnAnimatedKnobUpShowsTheFrameOfItsNewValue)
 TEST_F(LiveControls, ClickingATextFieldOpensANativeBoxAndReturnCommitsIt)
 {
     ASSERT_NE(window, nullptr);
-    auto* field = new CTextEdit(CRect(84, 117, 127, 130), &listener, 5, "5.00");
-    field->setFont(kNormalFontSmall);
-    frame->addView(field);
-    pump(200);
+    addField();
 
-    const POINT at = onScreen(100, 123);
-    SetCursorPos(at.x, at.y);
-    Sleep(50);
-    // The frame reads the live button state, so the button stays down until the press is handled.
-    sendButton(MOUSEEVENTF_LEFTDOWN);
-    pump(200);
-    sendButton(MOUSEEVENTF_LEFTUP);
-    pump(200);
+    clickAt(100, 123);
 
     HWND box = FindWindowExA(window, nullptr, "EDIT", nullptr);
     ASSERT_NE(box, nullptr);
@@ -246,6 +256,38 @@ TEST_F(LiveControls, ClickingATextFieldOpensANativeBoxAndReturnCommitsIt)
     ASSERT_EQ(listener.texts.size(), 1u);
     EXPECT_EQ(listener.texts[0], "7.5");
     EXPECT_EQ(frame->getFocusView(), nullptr);
+}
+
+TEST_F(LiveControls, AtAScaleTheNativeBoxCoversTheScaledFieldWithAScaledFont)
+{
+    ASSERT_NE(window, nullptr);
+    // Room for the frame at 2x: a host that cannot resize keeps its window.
+    SetWindowPos(host, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_EQ(frame->setScale(2.0), 2.0);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(client.bottom, 400);
+    addField();
+
+    clickAt(200, 246);
+
+    HWND box = FindWindowExA(window, nullptr, "EDIT", nullptr);
+    ASSERT_NE(box, nullptr);
+    RECT placed;
+    GetWindowRect(box, &placed);
+    const POINT corner = onScreen(168, 234);
+    EXPECT_EQ(placed.left, corner.x);
+    EXPECT_EQ(placed.top, corner.y);
+    EXPECT_EQ(placed.right - placed.left, 87); // (127 - 84) x 2, and the right edge
+    EXPECT_EQ(placed.bottom - placed.top, 27);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -22); // the 11-pixel font at 2x
+
+    typeKeys({VK_RETURN});
+    pump(300);
+    EXPECT_FALSE(IsWindow(box));
 }
 
 } // namespace

@@ -26,6 +26,31 @@ bool classRegistered()
            0;
 }
 
+// A left click with the real pointer at a client position of window.
+void realClick(HWND window, LONG x, LONG y)
+{
+    POINT target{x, y};
+    ClientToScreen(window, &target);
+    SetCursorPos(target.x, target.y);
+    INPUT inputs[2]{};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
+    pump();
+}
+
+// A group at (20, 10) holding a red view at (10, 10) of it, 40 x 40.
+PaintedView* addGroupWithView(CFrame& frame)
+{
+    auto* group = new CViewContainer(CRect(20, 10, 120, 90), &frame);
+    auto* view = new PaintedView(CRect(10, 10, 50, 50), kRedCColor);
+    group->addView(view);
+    frame.addView(group);
+    return view;
+}
+
 TEST_F(FrameWindow, ChildWindowShowsTheTreeFromTheBackBuffer)
 {
     auto* frame = new CFrame(CRect(0, 0, 200, 100), host, nullptr);
@@ -53,25 +78,47 @@ TEST_F(FrameWindow, ChildWindowShowsTheTreeFromTheBackBuffer)
 TEST_F(FrameWindow, RealClickReachesTheViewInItsParentsCoordinates)
 {
     auto* frame = new CFrame(CRect(0, 0, 200, 100), host, nullptr);
-    auto* group = new CViewContainer(CRect(20, 10, 120, 90), frame);
-    auto* view = new PaintedView(CRect(10, 10, 50, 50), kRedCColor);
-    group->addView(view);
-    frame->addView(group);
+    PaintedView* view = addGroupWithView(*frame);
     pump();
 
-    POINT target{35, 25};
-    ClientToScreen(handleOf(*frame), &target);
-    SetCursorPos(target.x, target.y);
-    INPUT inputs[2]{};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
-    pump();
+    realClick(handleOf(*frame), 35, 25);
 
     ASSERT_EQ(view->clicks.size(), 1u);
     EXPECT_EQ(view->clicks[0], CPoint(15, 15));
+    delete frame;
+}
+
+TEST_F(FrameWindow, AtAScaleTheLayoutIsDrawnAndClickedInScaledPixels)
+{
+    auto* frame = new CFrame(CRect(0, 0, 200, 100), host, nullptr, 1.5);
+    HWND window = handleOf(*frame);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 150);
+    frame->setBackgroundColor(kBlueCColor);
+    PaintedView* view = addGroupWithView(*frame);
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    pump();
+
+    // The view covers layout (30, 20) to (70, 60): pixels 45 to 104 and 30 to 89.
+    HDC device = GetDC(window);
+    EXPECT_EQ(GetPixel(device, 45, 30), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(device, 104, 89), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(device, 44, 30), RGB(0, 0, 0)); // the group's own black around it
+    EXPECT_EQ(GetPixel(device, 105, 89), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(device, 29, 14), RGB(0, 0, 255)); // the frame's blue around the group
+    EXPECT_EQ(GetPixel(device, 180, 135), RGB(0, 0, 255));
+    ReleaseDC(window, device);
+
+    realClick(window, 52, 37); // layout (35, 25)
+    ASSERT_EQ(view->clicks.size(), 1u);
+    EXPECT_EQ(view->clicks[0], CPoint(15, 15));
+
+    // A screen change without an editor has nobody to pick a scale: nothing changes.
+    SendMessageA(window, 0x02E3 /* WM_DPICHANGED_AFTERPARENT */, 0, 0);
+    EXPECT_EQ(frame->getScale(), 1.5);
     delete frame;
 }
 

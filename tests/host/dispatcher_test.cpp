@@ -76,6 +76,9 @@ const OpcodeCase kCases[] = {
     {effGetProductString, 0, 0, 0, 0, "getProductString"},
     {effGetVendorVersion, 0, 0, 0, 0, "getVendorVersion"},
     {effVendorSpecific, 3, 4, 0.5f, 0, "vendorSpecific 3 4 0.500000"},
+    // The content-scale call is the editor's: without one, nobody takes it.
+    {effVendorSpecific, kContentScaleIndex, kContentScaleValue, 1.5f, 0, ""},
+    {effVendorSpecific, kContentScaleIndex, 4, 0.5f, 0, "vendorSpecific 1349674323 4 0.500000"},
     {effCanDo, 0, 0, 0, 0, "canDo bypass"},
     {effGetTailSize, 0, 0, 0, 0, "getGetTailSize"},
     {effIdle, 0, 0, 0, 0, "fxIdle"},
@@ -249,12 +252,16 @@ TEST(Dispatcher, EditorOpcodesReachTheEditorAndPassItsAnswer)
         EXPECT_EQ(editor->lastKey.character, 'b');
         EXPECT_EQ(editor->lastKey.virt, VKEY_UP);
         EXPECT_EQ(effect.dispatcher(effSetEditKnobMode, 0, 2, nullptr, 0), expected);
+        EXPECT_EQ(effect.dispatcher(effVendorSpecific, kContentScaleIndex, kContentScaleValue,
+                                    nullptr, 1.5f),
+                  expected);
         for (VstInt32 ignored : {effEditDraw, effEditMouse, effEditKey, effEditTop, effEditSleep})
             EXPECT_EQ(effect.dispatcher(ignored, 0, 0, &window, 0), 0);
         EXPECT_EQ(effect.dispatcher(effEditClose, 0, 0, nullptr, 0), 0);
         EXPECT_FALSE(editor->isOpen());
-        EXPECT_EQ(editor->calls, (std::vector<std::string>{"getRect", "open", "idle", "onKeyDown",
-                                                           "onKeyUp", "setKnobMode 2", "close"}));
+        EXPECT_EQ(editor->calls,
+                  (std::vector<std::string>{"getRect", "open", "idle", "onKeyDown", "onKeyUp",
+                                            "setKnobMode 2", "setContentScale 1.500000", "close"}));
         EXPECT_TRUE(effect.calls.empty());
     }
 }

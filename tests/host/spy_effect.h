@@ -228,6 +228,11 @@ public:
         calls.push_back("setKnobMode " + std::to_string(mode));
         return answer;
     }
+    bool setContentScale(float factor) override
+    {
+        calls.push_back("setContentScale " + std::to_string(factor));
+        return answer;
+    }
 
     ERect area{0, 0, 140, 630};
 
