@@ -79,18 +79,6 @@ Window findHostWindow(Display* display)
     return found;
 }
 
-// A busy virtual server, or one that has just reset, now and then turns a connection away.
-Display* openDisplay()
-{
-    for (int tries = 0; tries < 20; ++tries)
-    {
-        if (Display* display = XOpenDisplay(nullptr))
-            return display;
-        pause(100);
-    }
-    throw std::runtime_error("no X display");
-}
-
 } // namespace
 
 EditorProcess::EditorProcess(const std::vector<std::string>& settings, double drawScale,
