@@ -112,8 +112,10 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings)
         Window ignored = 0;
         XTranslateCoordinates(display, hostWindow, DefaultRootWindow(display), 0, 0, &originX,
                               &originY, &ignored);
-        // A window at another scale shows another picture: it only gets time to paint.
-        const bool scaled = windowSize().x != kEditorWidth;
+        // A window at a larger scale shows another picture: it only gets time to paint. The host
+        // window is smaller than the editor until the host has fitted it.
+        const Spot size = windowSize();
+        const bool scaled = size.x > kEditorWidth && size.y > kEditorHeight;
         if (scaled || pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0)
         {
             settle();
