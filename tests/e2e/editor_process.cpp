@@ -121,13 +121,15 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
         if (!hostWindow)
             continue;
         locate();
-        // The window's own size tells the scale: a saved choice may differ from the host's.
+        // A window at a larger scale shows another picture: a corner of more than one colour.
+        // The host window is smaller than the editor until the host has fitted it.
+        const Spot size = windowSize();
+        const bool scaled = size.x > kEditorWidth && size.y > kEditorHeight;
         const std::vector<unsigned> shown = capture().area(corner);
         const bool painted =
-            windowSize().x == 630
-                ? pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0
-                : std::count(shown.begin(), shown.end(), shown.front()) <
-                      static_cast<long>(shown.size());
+            scaled ? std::count(shown.begin(), shown.end(), shown.front()) <
+                         static_cast<long>(shown.size())
+                   : pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0;
         if (painted)
         {
             settle();
