@@ -18,9 +18,11 @@ namespace
 constexpr const char* kPrefixes = "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
                                   "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
                                   "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                                  "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
                                   "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                                   "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
-                                  "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n";
+                                  "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
+                                  "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 class Effect
 {
@@ -145,7 +147,10 @@ std::string description(const Effect& effect)
     }
     out << " .\n\n";
     out << uiRef() << "\n    a ui:X11UI ;\n"
-        << "    lv2:optionalFeature ui:parent, ui:resize, ui:touch, ui:idleInterface ;\n"
+        << "    lv2:optionalFeature ui:parent, ui:resize, ui:touch, ui:idleInterface, "
+           "opts:options,\n"
+        << "        urid:map ;\n"
+        << "    opts:supportedOption ui:scaleFactor ;\n"
         << "    lv2:extensionData ui:idleInterface, ui:showInterface .\n";
     return out.str();
 }

@@ -128,6 +128,12 @@ void HostWindow::raise()
     XMapRaised(display, window);
 }
 
+void HostWindow::resize(int width, int height)
+{
+    ErrorTrap trap(display);
+    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+}
+
 bool HostWindow::closeRequested()
 {
     bool requested = false;

@@ -20,6 +20,7 @@ public:
 
     ::Window id() const { return window; }
     void raise();
+    void resize(int width, int height);
     // Reads the window's events; true when the window manager asked to close it.
     bool closeRequested();
 

@@ -13,13 +13,17 @@ constexpr const char* kWindowTitle = "Dranvelor";
 
 PluginUi::PluginUi(LV2UI_Write_Function write, LV2UI_Controller controller,
                    const HostFeatures& features)
-    : host(features), effect(new PortModelEffect(write, controller, features.touch)),
+    : host(features),
+      effect(new PortModelEffect(write, controller, features.touch,
+                                 [this](int width, int height) { return resize(width, height); })),
       editor(nullptr)
 {
     try
     {
         // Registers itself as the effect's editor.
         editor = new CKLVEditor(effect);
+        if (features.scaleFactor > 0.0f)
+            editor->setContentScale(features.scaleFactor);
     }
     catch (...)
     {
@@ -56,6 +60,16 @@ bool PluginUi::openIn(::Window parent, const char* title)
     if (!window)
         return false;
     editor->open(reinterpret_cast<void*>(static_cast<uintptr_t>(window->id())));
+    if (host.resize)
+        host.resize->ui_resize(host.resize->handle, width, height);
+    return true;
+}
+
+bool PluginUi::resize(int width, int height)
+{
+    if (!window)
+        return false;
+    window->resize(width, height);
     if (host.resize)
         host.resize->ui_resize(host.resize->handle, width, height);
     return true;

@@ -17,6 +17,7 @@ public:
         void* parent = nullptr; // the window to embed in, if the host offers one
         const LV2UI_Resize* resize = nullptr;
         const LV2UI_Touch* touch = nullptr;
+        float scaleFactor = 0.0f; // the host's ui:scaleFactor; 0: none, the screen's then
     };
 
     PluginUi(LV2UI_Write_Function write, LV2UI_Controller controller, const HostFeatures& features);
@@ -38,6 +39,8 @@ public:
 
 private:
     bool openIn(::Window parent, const char* title);
+    // The editor asks for another size when its scale changes.
+    bool resize(int width, int height);
     void closeWindow();
 
     HostFeatures host;

@@ -4,6 +4,8 @@
 #include "effect/cklv_program.h"
 
 #include <cmath>
+#include <cstring>
+#include <utility>
 
 namespace
 {
@@ -21,9 +23,9 @@ uint32_t portOf(VstInt32 index)
 } // namespace
 
 PortModelEffect::PortModelEffect(LV2UI_Write_Function writeFunction, LV2UI_Controller host,
-                                 const LV2UI_Touch* touch)
+                                 const LV2UI_Touch* touch, Resizer windowResizer)
     : AudioEffectX(nullptr, 0, static_cast<VstInt32>(lv2port::kNumControls)), write(writeFunction),
-      controller(host), touchFeature(touch)
+      controller(host), touchFeature(touch), resizer(std::move(windowResizer))
 {
     // The effect's own starting values, until the host reports the ports.
     const CKLVProgram defaults;
@@ -83,4 +85,14 @@ bool PortModelEffect::touch(VstInt32 index, bool grabbed)
         return false;
     touchFeature->touch(touchFeature->handle, portOf(index), grabbed);
     return true;
+}
+
+bool PortModelEffect::canHostDo(const char* text)
+{
+    return text && std::strcmp(text, "sizeWindow") == 0;
+}
+
+bool PortModelEffect::sizeWindow(VstInt32 width, VstInt32 height)
+{
+    return width > 0 && height > 0 && resizer(width, height);
 }

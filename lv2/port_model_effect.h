@@ -8,12 +8,17 @@
 
 #include <lv2/ui/ui.h>
 
+#include <functional>
+
 class PortModelEffect : public AudioEffectX
 {
 public:
+    // Resizes the window the editor lives in; answers whether it did.
+    using Resizer = std::function<bool(int width, int height)>;
+
     // touch may be null: the host offers no gestures.
     PortModelEffect(LV2UI_Write_Function write, LV2UI_Controller controller,
-                    const LV2UI_Touch* touch);
+                    const LV2UI_Touch* touch, Resizer resizer);
 
     // The host reported a port's value: shown in the window, never written back.
     void portEvent(uint32_t port, float value);
@@ -24,6 +29,9 @@ public:
     void setParameterAutomated(VstInt32 index, float value) override;
     bool beginEdit(VstInt32 index) override;
     bool endEdit(VstInt32 index) override;
+    // The window follows the editor's size: it is ours, and the host hears of it by ui:resize.
+    bool canHostDo(const char* text) override;
+    bool sizeWindow(VstInt32 width, VstInt32 height) override;
 
 private:
     bool touch(VstInt32 index, bool grabbed);
@@ -31,5 +39,6 @@ private:
     LV2UI_Write_Function write;
     LV2UI_Controller controller;
     const LV2UI_Touch* touchFeature;
+    Resizer resizer;
     float values[lv2port::kNumControls];
 };

@@ -1,6 +1,11 @@
 // The UI binary's one export: the window's descriptor.
 #include "lv2/plugin_ui.h"
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
+
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -11,9 +16,28 @@ PluginUi* uiOf(LV2UI_Handle handle)
     return static_cast<PluginUi*>(handle);
 }
 
+// The host's ui:scaleFactor option, a float; 0 when it gives none.
+float scaleFactor(const LV2_Options_Option* options, const LV2_URID_Map* map)
+{
+    if (!options || !map)
+        return 0.0f;
+    const LV2_URID key = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (const LV2_Options_Option* option = options; option->key != 0 || option->value; ++option)
+        if (option->key == key && option->type == floatType && option->size == sizeof(float) &&
+            option->value)
+        {
+            const float factor = *static_cast<const float*>(option->value);
+            return std::isfinite(factor) && factor > 0.0f ? factor : 0.0f;
+        }
+    return 0.0f;
+}
+
 PluginUi::HostFeatures hostFeatures(const LV2_Feature* const* features)
 {
     PluginUi::HostFeatures found;
+    const LV2_Options_Option* options = nullptr;
+    const LV2_URID_Map* map = nullptr;
     for (const LV2_Feature* const* feature = features; feature && *feature; ++feature)
     {
         const char* uri = (*feature)->URI;
@@ -24,7 +48,12 @@ PluginUi::HostFeatures hostFeatures(const LV2_Feature* const* features)
             found.resize = static_cast<const LV2UI_Resize*>(data);
         else if (std::strcmp(uri, LV2_UI__touch) == 0)
             found.touch = static_cast<const LV2UI_Touch*>(data);
+        else if (std::strcmp(uri, LV2_OPTIONS__options) == 0)
+            options = static_cast<const LV2_Options_Option*>(data);
+        else if (std::strcmp(uri, LV2_URID__map) == 0)
+            map = static_cast<const LV2_URID_Map*>(data);
     }
+    found.scaleFactor = scaleFactor(options, map);
     return found;
 }
 

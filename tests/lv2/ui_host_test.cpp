@@ -6,7 +6,10 @@
 #include "plugin_library.h"
 
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 // Xlib after GoogleTest: its None macro would rename a GoogleTest type.
 #include "footprint.h"
 #include <X11/Xlib.h>
@@ -68,6 +71,16 @@ void touchPort(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed)
                                                     (grabbed ? "1" : "0"));
 }
 
+LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri)
+{
+    auto* uris = static_cast<std::vector<std::string>*>(handle);
+    for (std::size_t i = 0; i < uris->size(); ++i)
+        if ((*uris)[i] == uri)
+            return static_cast<LV2_URID>(i + 1);
+    uris->push_back(uri);
+    return static_cast<LV2_URID>(uris->size());
+}
+
 int resizeUi(LV2UI_Feature_Handle handle, int width, int height)
 {
     static_cast<HostLog*>(handle)->events.push_back("resize " + std::to_string(width) + " " +
@@ -114,14 +127,22 @@ protected:
         return window;
     }
 
-    // The UI as a host with every optional feature makes it; parent 0 offers none.
-    bool open(::Window parent)
+    // The UI as a host with every optional feature makes it; parent 0 offers none, scale 0 no
+    // ui:scaleFactor option.
+    bool open(::Window parent, float scale = 0.0f)
     {
         parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(parent))};
-        const LV2_Feature* features[] = {&resizeFeature, &touchFeature,
-                                         parent ? &parentFeature : nullptr, nullptr};
+        const LV2_URID scaleKey = mapUri(&uris, LV2_UI__scaleFactor);
+        options[0] = {LV2_OPTIONS_INSTANCE,           0,     scaleKey, sizeof scale,
+                      mapUri(&uris, LV2_ATOM__Float), &scale};
+        std::vector<const LV2_Feature*> features = {&resizeFeature, &touchFeature, &mapFeature};
+        if (scale > 0.0f)
+            features.push_back(&optionsFeature);
+        if (parent)
+            features.push_back(&parentFeature);
+        features.push_back(nullptr);
         ui = descriptor->instantiate(descriptor, lv2port::kPluginUri, DRANVELOR_LV2_BUNDLE,
-                                     writePort, &log, &widget, features);
+                                     writePort, &log, &widget, features.data());
         if (!ui)
             return false;
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(
@@ -208,7 +229,33 @@ protected:
     LV2_Feature resizeFeature{LV2_UI__resize, &resize};
     LV2_Feature touchFeature{LV2_UI__touch, &touch};
     LV2_Feature parentFeature{LV2_UI__parent, nullptr};
+    std::vector<std::string> uris;
+    LV2_URID_Map map{&uris, mapUri};
+    LV2_Feature mapFeature{LV2_URID__map, &map};
+    LV2_Options_Option options[2] = {};
+    LV2_Feature optionsFeature{LV2_OPTIONS__options, options};
 };
+
+TEST_F(Lv2Ui, TheHostsScaleFactorSizesTheWindowElseTheScreensHolds)
+{
+    ASSERT_TRUE(open(host, 2.0f));
+    idle(10);
+    ASSERT_FALSE(log.events.empty());
+    EXPECT_EQ(log.events.front(), "resize 1260 280");
+    XWindowAttributes shown{};
+    XGetWindowAttributes(display, static_cast<::Window>(reinterpret_cast<uintptr_t>(widget)),
+                         &shown);
+    EXPECT_EQ(shown.width, 1260);
+    EXPECT_EQ(shown.height, 280);
+    close();
+
+    // Without the option the screen's scale holds: 1 on this display.
+    log.events.clear();
+    ASSERT_TRUE(open(host));
+    idle(5);
+    ASSERT_FALSE(log.events.empty());
+    EXPECT_EQ(log.events.front(), "resize 630 140");
+}
 
 TEST_F(Lv2Ui, EmbeddedWindowShowsWhatTheVstWindowShows)
 {
