@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -120,8 +121,12 @@ TEST_F(ScaleMenuWin32, Choosing150IsSavedResizesTheWindowAndOpensTheNextOne)
     open();
     EXPECT_EQ(withMenu([&](const ShownMenu& shown) { pick(shown, 3); }), 0);
     EXPECT_EQ(settings.saved(), "scale=150\n");
-    EXPECT_TRUE(WindowSession::takeTraffic().empty());
+    // The host hears of the new size, and of no parameter.
+    EXPECT_EQ(WindowSession::takeTraffic(), std::vector<std::string>{"size 945 210"});
     EXPECT_EQ(requestedSize().x, 945);
+    RECT client{};
+    GetClientRect(session->hostWindow(), &client);
+    EXPECT_EQ(client.right, 945);
 
     open();
     EXPECT_EQ(requestedSize().y, 210);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -19,6 +20,8 @@ const char kHostClass[] = "DranvelorE2EHost";
 
 std::mutex trafficLock;
 std::vector<std::string> traffic;
+// The session's window, which the plug-in may ask to resize.
+HWND sessionWindow = nullptr;
 
 void record(const char* line)
 {
@@ -26,8 +29,8 @@ void record(const char* line)
     traffic.emplace_back(line);
 }
 
-VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
-                                   float opt)
+VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                   void* ptr, float opt)
 {
     char line[64];
     switch (opcode)
@@ -46,6 +49,15 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, Vs
         std::snprintf(line, sizeof line, "end %d", index);
         record(line);
         return 1;
+    case audioMasterCanDo:
+        return ptr && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0 ? 1 : 0;
+    case audioMasterSizeWindow:
+        std::snprintf(line, sizeof line, "size %d %d", index, static_cast<int>(value));
+        record(line);
+        return sessionWindow && SetWindowPos(sessionWindow, nullptr, 0, 0, index,
+                                             static_cast<int>(value), SWP_NOMOVE | SWP_NOZORDER)
+                   ? 1
+                   : 0;
     default:
         return 0;
     }
@@ -105,6 +117,7 @@ WindowSession::WindowSession() : module(loadPlugin())
     if (!window)
         throw std::runtime_error("cannot create the host window");
     SetForegroundWindow(window);
+    sessionWindow = window;
     takeTraffic();
 }
 
@@ -112,6 +125,7 @@ WindowSession::~WindowSession()
 {
     closeEditor();
     dispatch(effClose);
+    sessionWindow = nullptr;
     DestroyWindow(window);
     pump(50, false);
 }
