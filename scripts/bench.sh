@@ -8,8 +8,8 @@
 # the memory it takes decoded (decoded_MB). Then the window (build/linux/bench/
 # dranvelor_window_bench natively, the win32 one under Wine, both under Xvfb when there is no
 # display): time from effEditOpen to the first picture, for the first opening of a new instance
-# and for later ones, with the host's content scale at 100, 150 and 200 % (a plug-in that does
-# not scale opens at 1x whatever it is sent), and CPU of an idle call to an untouched window.
+# and for later ones, with the host's content scale at 100, 150 and 200 %, and CPU of an idle
+# call to an untouched window.
 # Counters: ns_per_sample is nanoseconds of CPU per host sample, realtime_x the seconds of audio
 # processed per CPU second. Cases are processFloat|processDouble/<path>/<rate>/<block>, the path
 # being plain (the per-sample reference), sse2, avx2 or avx512 (the block path with that kernel;
