@@ -87,7 +87,7 @@ else()
     foreach(target dranvelor_lv2_dsp dranvelor_lv2_ui)
       get_target_property(binary ${target} OUTPUT_NAME)
       dranvelor_strip(${target} ${shipped_bundle}/${binary}
-                      ${papers}/stripped/Dranvelor.lv2.debug/${binary}.debug)
+                      ${papers}/stripped/Dranvelor.lv2-symbols/${binary}.debug)
       list(APPEND bundle_files ${shipped_bundle}/${binary})
     endforeach()
     foreach(place "archive;Dranvelor.lv2" "deb;lib/lv2/Dranvelor.lv2")

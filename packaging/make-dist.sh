@@ -44,8 +44,8 @@ for tree in "$@"; do
     -exec cp {} "$dist/" \;
   mkdir -p "$symbols/Dranvelor-$version-debug-symbols/$platform"
   cp "$tree"/packaging/stripped/*.debug "$symbols/Dranvelor-$version-debug-symbols/$platform/"
-  if [ -d "$tree/packaging/stripped/Dranvelor.lv2.debug" ]; then
-    cp -r "$tree/packaging/stripped/Dranvelor.lv2.debug" \
+  if [ -d "$tree/packaging/stripped/Dranvelor.lv2-symbols" ]; then
+    cp -r "$tree/packaging/stripped/Dranvelor.lv2-symbols" \
       "$symbols/Dranvelor-$version-debug-symbols/$platform/Dranvelor.lv2"
   fi
 done
