@@ -37,11 +37,10 @@ WindowHost::WindowHost() : platform(new Platform)
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "DranvelorBenchHost";
     RegisterClassA(&windowClass);
-    RECT frame{0, 0, kHostWidth, kHostHeight};
-    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    platform->window = CreateWindowA("DranvelorBenchHost", "bench", WS_OVERLAPPEDWINDOW, 40, 40,
-                                     frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                     nullptr, windowClass.hInstance, nullptr);
+    // Borderless in the screen's corner: a 2x window reaches the right edge of a 1280-pixel
+    // screen, and pixels off the screen cannot be read back.
+    platform->window = CreateWindowA("DranvelorBenchHost", "bench", WS_POPUP, 0, 0, kHostWidth,
+                                     kHostHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
     ShowWindow(platform->window, SW_SHOW);
     handleMessages();
 }
