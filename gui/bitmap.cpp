@@ -3,7 +3,6 @@
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/image_resample.h"
-#include "gui/png_decode.h"
 #include "gui/scale.h"
 #include "gui/shared_images.h"
 
@@ -110,6 +109,9 @@ CBitmap::DevicePicture CBitmap::pictureFor(CDrawContext* context, const CRect& r
     {
         picture.image = image;
         picture.offset = toDevice(offset, scale);
+        if (sharedImage)
+            sharedImages::prepareRows(image, picture.offset.v,
+                                      picture.offset.v + picture.destination.height());
         return picture;
     }
     // Only what the image has: a rectangle reaching beyond it draws less, as a block copy does.
@@ -122,6 +124,8 @@ CBitmap::DevicePicture CBitmap::pictureFor(CDrawContext* context, const CRect& r
                                   .offset(rect.left - offset.h, rect.top - offset.v));
     CRect pixels = toDevice(source, scale);
     pixels.intersect(CRect(0, 0, width, height));
+    if (sharedImage)
+        sharedImages::prepareRows(image, pixels.top, pixels.bottom);
     std::vector<uint32_t> words(static_cast<std::size_t>(pixels.width()) * pixels.height());
     if (pixels.isEmpty() || picture.destination.isEmpty() ||
         !platform::readImagePixels(image, pixels, words.data()))
@@ -195,7 +199,7 @@ bool CBitmap::loadFromResource(int32_t id)
 
 void CBitmap::loadPng(int32_t id, const uint8_t* data, std::size_t size)
 {
-    const DecodedImage decoded = sharedImages::acquire(id, data, size, decodePng);
+    const DecodedImage decoded = sharedImages::acquire(id, data, size);
     image = decoded.image;
     sharedImage = image != nullptr;
     width = decoded.width;

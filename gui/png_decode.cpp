@@ -16,11 +16,7 @@ namespace VSTGUI
 namespace
 {
 
-struct Piece
-{
-    const uint8_t* data;
-    std::size_t size;
-};
+using Piece = PngBands::Piece;
 
 // Bytes served from a sequence of pieces, so that a band reads as a PNG of its own.
 struct MemoryReader
@@ -105,16 +101,14 @@ int prepare(png_structp png, png_infop info)
     return passes;
 }
 
-// Rows go straight into the image, bottom-up: picture row y lands in memory row height - 1 - y.
-// An interlaced image is complete only after its last pass.
-void readRows(png_structp png, int passes, uint8_t* pixels, png_uint_32 width,
-              png_uint_32 imageHeight, png_uint_32 firstRow, png_uint_32 rows)
+// Rows go straight into the image: picture row y at top + y * step.
+void readRows(png_structp png, int passes, uint8_t* top, std::ptrdiff_t step, png_uint_32 width,
+              png_uint_32 firstRow, png_uint_32 rows)
 {
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
     for (int pass = 0; pass < passes; ++pass)
     {
-        png_bytep row = pixels + rowBytes * (imageHeight - 1 - firstRow);
-        for (png_uint_32 y = 0; y < rows; ++y, row -= rowBytes)
+        png_bytep row = top + step * static_cast<std::ptrdiff_t>(firstRow);
+        for (png_uint_32 y = 0; y < rows; ++y, row += step)
         {
             png_read_rows(png, &row, nullptr, 1);
             if (pass == passes - 1)
@@ -149,23 +143,39 @@ template <typename Job> bool withPng(MemoryReader& reader, bool trusted, Job job
     return ok;
 }
 
-// libpng errors jump back here (no object with a destructor lives in between).
+// The whole picture into out's image, made here when out has none (else the header must give
+// its size). libpng errors jump back here (no object with a destructor lives in between).
 bool readWhole(png_structp png, png_infop info, DecodedImage& out)
 {
-    uint8_t* pixels = nullptr;
     if (setjmp(png_jmpbuf(png)))
         return false;
     const int passes = prepare(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
+    if (out.image && (static_cast<png_uint_32>(out.width) != width ||
+                      static_cast<png_uint_32>(out.height) != height))
+        return false;
     out.width = static_cast<int32_t>(width);
     out.height = static_cast<int32_t>(height);
-    out.image = platform::createImage32(out.width, out.height, &pixels);
     if (!out.image)
+        out.image = platform::createImage32(out.width, out.height, nullptr);
+    std::ptrdiff_t step = 0;
+    uint8_t* top = out.image ? platform::imageRows(out.image, step) : nullptr;
+    if (!top)
         return false;
-    readRows(png, passes, pixels, width, height, 0, height);
+    readRows(png, passes, top, step, width, 0, height);
     png_read_end(png, nullptr);
     return true;
+}
+
+// Decodes into decoded's image (or a new one) and hands the rows to the platform.
+void decodeWhole(const uint8_t* data, std::size_t size, DecodedImage& decoded)
+{
+    MemoryReader reader{{{data, size}}, 1};
+    withPng(reader, false,
+            [&](png_structp png, png_infop info) { return readWhole(png, info, decoded); });
+    if (decoded.image)
+        platform::imageRowsWritten(decoded.image, 0, decoded.height);
 }
 
 uint32_t bigEndian(const uint8_t* p)
@@ -181,30 +191,92 @@ void putBigEndian(uint8_t* p, uint32_t value)
 
 constexpr std::size_t kSignatureAndHeader = 8 + 25;
 
-struct Bands
+// One band, read as a PNG of its rows: the image's header with the band's height, one IDAT
+// chunk with the band's data, after a zlib header of its own (but for the first band) and
+// before an empty last block (but for the last band), so that libpng sees the stream end, then
+// IEND.
+bool readBand(const PngBands& bands, std::size_t index, uint8_t* top, std::ptrdiff_t step)
 {
-    const uint8_t* start = nullptr; // signature and IHDR chunk
-    uint32_t width = 0;
-    uint32_t height = 0;
-    uint32_t rowsPerBand = 0;
-    std::vector<Piece> idat; // each band's deflate data
-};
+    const png_uint_32 firstRow = static_cast<png_uint_32>(index) * bands.rowsPerBand;
+    const png_uint_32 rows = std::min(bands.rowsPerBand, bands.height - firstRow);
+    uint8_t header[kSignatureAndHeader];
+    std::memcpy(header, bands.data, sizeof header);
+    putBigEndian(header + 20, rows);
+    static const uint8_t zlibHeader[2] = {0x78, 0x01};
+    // A final stored block of no bytes, and the stream's checksum, which is not checked.
+    static const uint8_t lastBlock[9] = {0x01, 0x00, 0x00, 0xFF, 0xFF, 0, 0, 0, 0};
+    const PngBands::Piece& data = bands.idat[index];
+    const std::size_t before = index > 0 ? sizeof zlibHeader : 0;
+    const std::size_t after = index + 1 < bands.count() ? sizeof lastBlock : 0;
+    uint8_t idat[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
+    putBigEndian(idat, static_cast<uint32_t>(before + data.size + after));
+    static const uint8_t end[16] = {0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0};
+    MemoryReader reader{{{header, sizeof header},
+                         {idat, sizeof idat},
+                         {zlibHeader, before},
+                         {data.data, data.size},
+                         {lastBlock, after},
+                         {end, sizeof end}},
+                        6};
+    return withPng(reader, true,
+                   [&](png_structp png, png_infop info)
+                   {
+                       if (setjmp(png_jmpbuf(png)))
+                           return false;
+                       const int passes = prepare(png, info);
+                       readRows(png, passes, top, step, bands.width, firstRow, rows);
+                       return true;
+                   });
+}
 
-// The band layout of the skin's images, checked against the bytes; false for any other PNG.
-bool findBands(const uint8_t* data, std::size_t size, Bands& bands)
+// The bands shared out among the processor's cores, this thread being one of them.
+bool readBands(const PngBands& bands, const std::vector<std::size_t>& indices, uint8_t* top,
+               std::ptrdiff_t step)
+{
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> ok{true};
+    const auto work = [&]
+    {
+        for (std::size_t i; (i = next++) < indices.size();)
+            if (!readBand(bands, indices[i], top, step))
+                ok = false;
+    };
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> helpers;
+    try
+    {
+        while (helpers.size() + 1 < std::min(cores, indices.size()))
+            helpers.emplace_back(work);
+    }
+    catch (const std::system_error&)
+    {
+        // Fewer threads: the others take the bands.
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    return ok;
+}
+
+} // namespace
+
+bool findPngBands(const uint8_t* data, std::size_t size, PngBands& bands)
 {
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (size < kSignatureAndHeader || std::memcmp(data, signature, 8) != 0 ||
         bigEndian(data + 8) != 13 || std::memcmp(data + 12, "IHDR", 4) != 0)
         return false;
     const uint8_t* header = data + 16;
-    bands.start = data;
+    bands = PngBands{};
+    bands.data = data;
+    bands.size = size;
     bands.width = bigEndian(header);
     bands.height = bigEndian(header + 4);
     // 8-bit RGB or RGBA, not interlaced: no palette can matter, and a transparency chunk (which
     // the bands would leave out) sends the image to the one-pass decoding.
-    if (bands.width == 0 || bands.height == 0 || header[8] != 8 ||
-        (header[9] != 2 && header[9] != 6) || header[12] != 0)
+    if (bands.width == 0 || bands.height == 0 || bands.width > INT32_MAX ||
+        bands.height > INT32_MAX || header[8] != 8 || (header[9] != 2 && header[9] != 6) ||
+        header[12] != 0)
         return false;
     uint32_t count = 0;
     for (std::size_t at = kSignatureAndHeader; size - at >= 12;)
@@ -227,113 +299,56 @@ bool findBands(const uint8_t* data, std::size_t size, Bands& bands)
         at += length + 12;
     }
     const uint64_t rows = uint64_t{bands.rowsPerBand} * count;
-    return count > 1 && bands.idat.size() == count && rows >= bands.height &&
+    return count > 1 && bands.count() == count && rows >= bands.height &&
            rows - bands.rowsPerBand < bands.height;
 }
 
-// One band, read as a PNG of its rows: the image's header with the band's height, one IDAT
-// chunk with the band's data, after a zlib header of its own (but for the first band) and
-// before an empty last block (but for the last band), so that libpng sees the stream end, then
-// IEND.
-bool readBand(const Bands& bands, std::size_t index, uint8_t* pixels)
+platform::Image createBandedImage(const PngBands& bands)
 {
-    const png_uint_32 firstRow = static_cast<png_uint_32>(index) * bands.rowsPerBand;
-    const png_uint_32 rows = std::min(bands.rowsPerBand, bands.height - firstRow);
-    uint8_t header[kSignatureAndHeader];
-    std::memcpy(header, bands.start, sizeof header);
-    putBigEndian(header + 20, rows);
-    static const uint8_t zlibHeader[2] = {0x78, 0x01};
-    // A final stored block of no bytes, and the stream's checksum, which is not checked.
-    static const uint8_t lastBlock[9] = {0x01, 0x00, 0x00, 0xFF, 0xFF, 0, 0, 0, 0};
-    const Piece& data = bands.idat[index];
-    const std::size_t before = index > 0 ? sizeof zlibHeader : 0;
-    const std::size_t after = index + 1 < bands.idat.size() ? sizeof lastBlock : 0;
-    uint8_t idat[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
-    putBigEndian(idat, static_cast<uint32_t>(before + data.size + after));
-    static const uint8_t end[16] = {0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0};
-    MemoryReader reader{{{header, sizeof header},
-                         {idat, sizeof idat},
-                         {zlibHeader, before},
-                         data,
-                         {lastBlock, after},
-                         {end, sizeof end}},
-                        6};
-    return withPng(reader, true,
-                   [&](png_structp png, png_infop info)
-                   {
-                       if (setjmp(png_jmpbuf(png)))
-                           return false;
-                       const int passes = prepare(png, info);
-                       readRows(png, passes, pixels, bands.width, bands.height, firstRow, rows);
-                       return true;
-                   });
+    return platform::createImage32(static_cast<int32_t>(bands.width),
+                                   static_cast<int32_t>(bands.height), nullptr);
 }
 
-// The bands shared out among the processor's cores, this thread being one of them.
-bool readBands(const Bands& bands, uint8_t* pixels)
+bool decodePngBands(const PngBands& bands, const std::vector<std::size_t>& indices,
+                    platform::Image image)
 {
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> ok{true};
-    const auto work = [&]
+    std::ptrdiff_t step = 0;
+    uint8_t* top = platform::imageRows(image, step);
+    if (top && readBands(bands, indices, top, step))
     {
-        for (std::size_t index; (index = next++) < bands.idat.size();)
-            if (!readBand(bands, index, pixels))
-                ok = false;
-    };
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::thread> helpers;
-    try
-    {
-        while (helpers.size() + 1 < std::min(cores, bands.idat.size()))
-            helpers.emplace_back(work);
+        const auto [first, last] = std::minmax_element(indices.begin(), indices.end());
+        if (first != indices.end())
+            platform::imageRowsWritten(image, static_cast<int32_t>(*first * bands.rowsPerBand),
+                                       static_cast<int32_t>(std::min<uint64_t>(
+                                           uint64_t{*last + 1} * bands.rowsPerBand, bands.height)));
+        return true;
     }
-    catch (const std::system_error&)
-    {
-        // Fewer threads: the others take the bands.
-    }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    return ok;
+    DecodedImage whole{image, static_cast<int32_t>(bands.width),
+                       static_cast<int32_t>(bands.height)};
+    decodeWhole(bands.data, bands.size, whole);
+    return false;
 }
-
-} // namespace
 
 DecodedImage decodePngWhole(const uint8_t* data, std::size_t size)
 {
     DecodedImage decoded;
-    MemoryReader reader{{{data, size}}, 1};
-    withPng(reader, false,
-            [&](png_structp png, png_infop info) { return readWhole(png, info, decoded); });
+    decodeWhole(data, size, decoded);
     return decoded;
-}
-
-bool decodePngBands(const uint8_t* data, std::size_t size, DecodedImage& decoded)
-{
-    Bands bands;
-    if (!findBands(data, size, bands))
-        return false;
-    uint8_t* pixels = nullptr;
-    platform::Image image = platform::createImage32(static_cast<int32_t>(bands.width),
-                                                    static_cast<int32_t>(bands.height), &pixels);
-    if (!image)
-        return false;
-    if (!readBands(bands, pixels))
-    {
-        platform::deleteImage(image);
-        return false;
-    }
-    decoded = {image, static_cast<int32_t>(bands.width), static_cast<int32_t>(bands.height)};
-    return true;
 }
 
 DecodedImage decodePng(const uint8_t* data, std::size_t size)
 {
-    DecodedImage decoded;
-    if (!decodePngBands(data, size, decoded))
-        decoded = decodePngWhole(data, size);
-    if (decoded.image)
-        platform::finishImage32(decoded.image);
+    PngBands bands;
+    if (!findPngBands(data, size, bands))
+        return decodePngWhole(data, size);
+    DecodedImage decoded{createBandedImage(bands), static_cast<int32_t>(bands.width),
+                         static_cast<int32_t>(bands.height)};
+    if (!decoded.image)
+        return decoded;
+    std::vector<std::size_t> all(bands.count());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = i;
+    decodePngBands(bands, all, decoded.image);
     return decoded;
 }
 

@@ -2,25 +2,58 @@
 // (by >> 8), the picture's top row in the last memory row.
 #pragma once
 
-#include "gui/shared_images.h"
+#include "gui/platform/draw.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace VSTGUI
 {
 
-// The image is finished for drawing (platform::finishImage32). A libpng error leaves the image
-// with what was decoded so far; an image that could not be
+struct DecodedImage
+{
+    platform::Image image = nullptr; // null when it could not be created
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// A libpng error leaves the image with what was decoded so far; an image that could not be
 // created is null, with the header's size when it was read. Images written in bands (the skin's:
 // a private chunk drBN gives the rows per band and the band count, each band one IDAT chunk
 // that starts where deflate emptied its dictionary) are decoded band by band on several
 // threads; anything amiss with the bands falls back to decoding the whole in one pass.
 DecodedImage decodePng(const uint8_t* data, std::size_t size);
 
-// The two ways: in one pass, which every PNG takes, and in bands, false (with nothing made) when
-// the bytes do not hold bands that decode.
+// The image of a PNG in one pass, which every PNG takes.
 DecodedImage decodePngWhole(const uint8_t* data, std::size_t size);
-bool decodePngBands(const uint8_t* data, std::size_t size, DecodedImage& decoded);
+
+// The bands of a PNG, each of which decodes on its own.
+struct PngBands
+{
+    struct Piece
+    {
+        const uint8_t* data;
+        std::size_t size;
+    };
+    const uint8_t* data = nullptr; // the whole PNG
+    std::size_t size = 0;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t rowsPerBand = 0;
+    std::vector<Piece> idat; // each band's deflate data
+
+    std::size_t count() const { return idat.size(); }
+};
+
+// The band layout of the bytes, checked against them; false for a PNG without bands.
+bool findPngBands(const uint8_t* data, std::size_t size, PngBands& bands);
+// A 32-bit image of the bands' size, with no rows decoded yet (for decodePngBands).
+platform::Image createBandedImage(const PngBands& bands);
+// Decodes the listed bands into the image, on several threads when there are several, and
+// hands their rows to the platform. When a band fails, the whole picture is decoded in one
+// pass instead, which leaves what was decoded before any error; false then.
+bool decodePngBands(const PngBands& bands, const std::vector<std::size_t>& indices,
+                    platform::Image image);
 
 } // namespace VSTGUI

@@ -19,6 +19,9 @@ struct Entry
     std::size_t size;
     DecodedImage decoded;
     int32_t holders;
+    PngBands bands;                // none for an image decoded at once
+    std::vector<bool> bandDecoded; // by band
+    std::size_t bandsLeft = 0;
 };
 
 // Built on first use, never at library load.
@@ -46,7 +49,7 @@ void freeUnheld(Cache& c)
 
 } // namespace
 
-DecodedImage acquire(int32_t resourceId, const uint8_t* data, std::size_t size, Decoder decode)
+DecodedImage acquire(int32_t resourceId, const uint8_t* data, std::size_t size)
 {
     Cache& c = cache();
     const std::lock_guard<std::mutex> lock(c.mutex);
@@ -60,13 +63,58 @@ DecodedImage acquire(int32_t resourceId, const uint8_t* data, std::size_t size, 
     // A new image means the windows show something else now (another scale): the images nobody
     // holds go before it comes, so that a set left behind does not stay.
     freeUnheld(c);
-    // Decoded under the lock: a second window asking for the same image waits for this one.
-    const DecodedImage decoded = decode(data, size);
-    if (!decoded.image)
-        return decoded;
-    c.entries.push_back({resourceId, data, size, decoded, 1});
+    Entry entry{resourceId, data, size, {}, 1, {}, {}, 0};
+    if (findPngBands(data, size, entry.bands))
+    {
+        entry.decoded = {createBandedImage(entry.bands), static_cast<int32_t>(entry.bands.width),
+                         static_cast<int32_t>(entry.bands.height)};
+        entry.bandsLeft = entry.bands.count();
+        entry.bandDecoded.assign(entry.bandsLeft, false);
+    }
+    else
+    {
+        // Decoded under the lock: a second window asking for the same image waits for this one.
+        entry.decoded = decodePngWhole(data, size);
+    }
+    if (!entry.decoded.image)
+        return entry.decoded;
+    c.entries.push_back(std::move(entry));
     ++c.holders;
-    return decoded;
+    return c.entries.back().decoded;
+}
+
+void prepareRows(platform::Image image, int32_t top, int32_t bottom)
+{
+    Cache& c = cache();
+    const std::lock_guard<std::mutex> lock(c.mutex);
+    const auto found = std::find_if(c.entries.begin(), c.entries.end(),
+                                    [&](const Entry& e) { return e.decoded.image == image; });
+    if (found == c.entries.end() || found->bandsLeft == 0 || top >= bottom)
+        return;
+    Entry& entry = *found;
+    const std::size_t rows = entry.bands.rowsPerBand;
+    const std::size_t first = static_cast<std::size_t>(std::max(top, 0)) / rows;
+    const std::size_t last = std::min((static_cast<std::size_t>(std::max(bottom, 1)) - 1) / rows,
+                                      entry.bands.count() - 1);
+    std::vector<std::size_t> missing;
+    for (std::size_t band = first; band <= last; ++band)
+        if (!entry.bandDecoded[band])
+            missing.push_back(band);
+    if (missing.empty())
+        return;
+    // Under the lock: another window drawing the same rows waits for them. A band that fails
+    // has had the whole picture decoded in one pass: nothing is left to do.
+    if (decodePngBands(entry.bands, missing, image))
+    {
+        for (const std::size_t band : missing)
+            entry.bandDecoded[band] = true;
+        entry.bandsLeft -= missing.size();
+    }
+    else
+    {
+        entry.bandDecoded.assign(entry.bands.count(), true);
+        entry.bandsLeft = 0;
+    }
 }
 
 void release(platform::Image image)
@@ -95,6 +143,8 @@ Usage usage()
     for (const Entry& entry : c.entries)
     {
         ++result.images;
+        result.bands += entry.bands.count();
+        result.decoded += entry.bands.count() - entry.bandsLeft;
         result.bytes += static_cast<std::size_t>(entry.decoded.width) *
                         static_cast<std::size_t>(entry.decoded.height) * 4;
     }

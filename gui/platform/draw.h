@@ -113,11 +113,14 @@ int32_t getTextWidth(Device device, const char* text);
 void copyPixels(Device destination, const CRect& rect, Device source, const CPoint& sourceOffset);
 
 // Images. A 32-bit image stores blue, green, red, alpha per pixel, its first memory row being the
-// bottom row of the picture.
+// bottom row of the picture; pixels, when asked for, are written before the image is drawn.
 Image createImage32(int32_t width, int32_t height, uint8_t** pixels); // null on failure
-// The pixels of a createImage32 image are written: the platform takes them into its own form
-// now, so that an image shared between windows is never changed by drawing it.
-void finishImage32(Image image);
+// Where the picture's rows of a createImage32 image made without the pixels pointer lie: the top
+// row, and the distance in bytes from a row to the one below it. Rows may be written at any time
+// (a picture decoded as its parts are needed) as long as no drawing of the image reads them;
+// imageRowsWritten then hands rows [top, bottom) to the platform before they are drawn.
+uint8_t* imageRows(Image image, std::ptrdiff_t& rowStep);
+void imageRowsWritten(Image image, int32_t top, int32_t bottom);
 Image createCompatibleImage(Device device, int32_t width, int32_t height);
 Image loadBitmapResource(int32_t id); // a plain bitmap resource of the module, or null
 bool getImageSize(Image image, int32_t& width, int32_t& height);

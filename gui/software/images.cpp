@@ -62,8 +62,14 @@ Image createImage32(int32_t width, int32_t height, uint8_t** pixels)
     return image;
 }
 
+uint8_t* imageRows(Image image, std::ptrdiff_t& rowStep)
+{
+    rowStep = -static_cast<std::ptrdiff_t>(image->width) * 4;
+    return reinterpret_cast<uint8_t*>(&image->at(0, 0));
+}
+
 // Memory images are drawn as they are.
-void finishImage32(Image) {}
+void imageRowsWritten(Image, int32_t, int32_t) {}
 
 Image createCompatibleImage(Device, int32_t width, int32_t height)
 {

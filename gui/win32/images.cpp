@@ -179,8 +179,26 @@ Image createImage32(int32_t width, int32_t height, uint8_t** pixels)
     return toImage(bitmap);
 }
 
+uint8_t* imageRows(Image image, std::ptrdiff_t& rowStep)
+{
+    GdiFlush();
+    DIBSECTION section{};
+    if (GetObject(hbitmap(image), sizeof(section), &section) != sizeof(section) ||
+        !section.dsBm.bmBits)
+        return nullptr;
+    auto* bits = static_cast<uint8_t*>(section.dsBm.bmBits);
+    const std::ptrdiff_t rowBytes = section.dsBm.bmWidthBytes;
+    if (section.dsBmih.biHeight < 0) // top-down
+    {
+        rowStep = rowBytes;
+        return bits;
+    }
+    rowStep = -rowBytes;
+    return bits + rowBytes * (section.dsBm.bmHeight - 1);
+}
+
 // Sections are drawn as they are; GDI only has to see the writes.
-void finishImage32(Image)
+void imageRowsWritten(Image, int32_t, int32_t)
 {
     GdiFlush();
 }

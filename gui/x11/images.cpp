@@ -106,16 +106,26 @@ Image createImage32(int32_t width, int32_t height, uint8_t** pixels)
         delete image;
         return nullptr;
     }
-    image->bottomUp = true;
+    // Rows handed out bottom-up are turned over at the first use; without the pointer, rows are
+    // written through imageRows, top-down as cairo has them.
     if (pixels)
+    {
+        image->bottomUp = true;
         *pixels = cairo_image_surface_get_data(image->surface);
+    }
     return image;
 }
 
-// Turns the rows over for cairo now rather than at the first drawing.
-void finishImage32(Image image)
+uint8_t* imageRows(Image image, std::ptrdiff_t& rowStep)
 {
     image->beginPixels();
+    rowStep = image->rowBytes();
+    return image->row(0);
+}
+
+void imageRowsWritten(Image image, int32_t top, int32_t bottom)
+{
+    cairo_surface_mark_dirty_rectangle(image->surface, 0, top, image->width, bottom - top);
 }
 
 Image createCompatibleImage(Device, int32_t width, int32_t height)

@@ -45,6 +45,8 @@ struct ImageObject
     {
         return reinterpret_cast<uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride)[x];
     }
+    uint8_t* row(int32_t y) { return data + static_cast<std::ptrdiff_t>(y) * stride; }
+    std::ptrdiff_t rowBytes() const { return stride; }
     uint8_t& maskAt(int32_t x, int32_t y)
     {
         return data[static_cast<std::ptrdiff_t>(y) * stride + x];

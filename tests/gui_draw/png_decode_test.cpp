@@ -338,12 +338,73 @@ TEST_F(SkinBands, EveryFilmStripDecodesInBandsExactlyAsInOnePass)
         {
             SCOPED_TRACE(id + offset);
             const std::vector<uint8_t> png = bytesOf(id + offset);
-            DecodedImage banded;
-            ASSERT_TRUE(decodePngBands(png.data(), png.size(), banded));
+            PngBands bands;
+            ASSERT_TRUE(findPngBands(png.data(), png.size(), bands));
+            const DecodedImage banded = decodePng(png.data(), png.size());
             const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
             ASSERT_FALSE(whole.empty());
             EXPECT_TRUE(take(banded) == whole);
         }
+}
+
+// A window shows one frame of each film strip: only the bands of the rows drawn are decoded, and
+// what is decoded band by band as the frames are drawn is the one-pass picture.
+TEST_F(SkinBands, AFilmStripDecodesTheBandsOfTheRowsDrawnAndEndsAsTheOnePassPicture)
+{
+    const std::vector<uint8_t> png = bytesOf(329); // the 2x Drive strip: 135 frames of 140
+    const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
+    PngBands bands;
+    ASSERT_TRUE(findPngBands(png.data(), png.size(), bands));
+    auto* strip = new CBitmap(129, 2.0);
+    ASSERT_EQ(strip->getPixelHeight(), 18900);
+    EXPECT_EQ(sharedImages::usage().decoded, 0u);
+    EXPECT_EQ(sharedImages::usage().bands, bands.count());
+    const auto sameRows = [&](int32_t top, int32_t bottom)
+    {
+        const std::vector<uint32_t>& pixels = strip->getImage()->pixels;
+        const auto from = static_cast<std::ptrdiff_t>(18900 - bottom) * 140;
+        const auto to = static_cast<std::ptrdiff_t>(18900 - top) * 140;
+        return std::equal(pixels.begin() + from, pixels.begin() + to, whole.begin() + from);
+    };
+    // Drawn at 1x (resampled): frame 60's rows lie in band 7 (rows 8274 to 9455).
+    COffscreenContext target(nullptr, 70, 70, kBlackCColor);
+    strip->draw(&target, CRect(0, 0, 70, 70), CPoint(0, 60 * 70));
+    EXPECT_EQ(sharedImages::usage().decoded, 1u);
+    EXPECT_TRUE(sameRows(60 * 140, 61 * 140));
+    // Frame 8 straddles bands 0 and 1.
+    strip->draw(&target, CRect(0, 0, 70, 70), CPoint(0, 8 * 70));
+    EXPECT_EQ(sharedImages::usage().decoded, 3u);
+    EXPECT_TRUE(sameRows(8 * 140, 9 * 140));
+    COffscreenContext all(nullptr, 70, 9450, kBlackCColor);
+    strip->draw(&all, CRect(0, 0, 70, 9450));
+    EXPECT_EQ(sharedImages::usage().decoded, bands.count());
+    EXPECT_TRUE(strip->getImage()->pixels == whole);
+    strip->release();
+}
+
+// A band whose data does not inflate sends the picture to the one-pass decoding, as the decoding
+// of the whole image at once does: the rows before the fault are there, nothing is read beyond.
+TEST_F(SkinBands, ABandThatDoesNotInflateLeavesTheOnePassPicture)
+{
+    std::vector<uint8_t> png = bytesOf(129);
+    PngBands bands;
+    ASSERT_TRUE(findPngBands(png.data(), png.size(), bands));
+    const std::size_t broken = static_cast<std::size_t>(bands.idat[3].data - bands.data);
+    png[broken] = 0x06; // a deflate block of the reserved type
+    const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
+    ASSERT_FALSE(whole.empty());
+    software::addPngResource(kTestId, png);
+    auto* strip = new CBitmap(kTestId);
+    COffscreenContext target(nullptr, 70, 70, kBlackCColor);
+    strip->draw(&target, CRect(0, 0, 70, 70));
+    EXPECT_EQ(sharedImages::usage().decoded, 1u);
+    strip->draw(&target, CRect(0, 0, 70, 70), CPoint(0, 3 * 1890));
+    EXPECT_EQ(sharedImages::usage().decoded, bands.count());
+    EXPECT_TRUE(strip->getImage()->pixels == whole);
+    // Rows past the fault stay clear.
+    EXPECT_EQ(strip->getImage()->at(35, 9000), 0u);
+    strip->release();
+    software::reset();
 }
 
 // A table that does not fit the image, or bytes cut short, must never be decoded from: the
@@ -353,8 +414,8 @@ TEST_F(SkinBands, ATableThatDoesNotFitOrCutDataFallBackToOnePass)
     const std::vector<uint8_t> good = bytesOf(129);
     const auto expectFallback = [](std::vector<uint8_t> png, int32_t height)
     {
-        DecodedImage banded;
-        EXPECT_FALSE(decodePngBands(png.data(), png.size(), banded));
+        PngBands bands;
+        EXPECT_FALSE(findPngBands(png.data(), png.size(), bands));
         const DecodedImage decoded = decodePng(png.data(), png.size());
         EXPECT_EQ(decoded.image != nullptr, height > 0);
         EXPECT_EQ(decoded.height, height);
