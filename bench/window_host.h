@@ -36,7 +36,7 @@ public:
 private:
     struct Platform;
     AEffect* instantiate();   // through the library's entry point
-    bool shows(int x, int y); // whether the host window's pixel is not black
+    bool shows(int x, int y); // whether the host window's pixel shows a picture: not black
 
     Platform* platform = nullptr;
     AEffect* effect = nullptr;

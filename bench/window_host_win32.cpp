@@ -77,7 +77,9 @@ bool WindowHost::shows(int x, int y)
     HDC device = GetDC(platform->window);
     const COLORREF pixel = GetPixel(device, x, y);
     ReleaseDC(platform->window, device);
-    return pixel != CLR_INVALID && (pixel & 0xFFFFFF) != 0;
+    // The plug-in's window is erased to the button face when it is shown, before it paints.
+    return pixel != CLR_INVALID && (pixel & 0xFFFFFF) != 0 &&
+           (pixel & 0xFFFFFF) != GetSysColor(COLOR_BTNFACE);
 }
 
 void WindowHost::handleMessages()

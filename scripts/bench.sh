@@ -4,8 +4,8 @@
 #   cmake --preset linux && cmake --build --preset linux
 #   cmake --preset win32 && cmake --build --preset win32
 # Extra arguments go to Google Benchmark, e.g. --benchmark_filter=44100.
-# Then the skin (dranvelor_skin_bench): the time to decode each set (scale 100, 150, 200 %) and
-# the memory it takes decoded (decoded_MB). Then the window (build/linux/bench/
+# Then the skin (dranvelor_skin_bench): the time to decode each whole set (scale 100, 150,
+# 200 %) and the memory it takes decoded (decoded_MB), one film strip, and one frame's band. Then the window (build/linux/bench/
 # dranvelor_window_bench natively, the win32 one under Wine, both under Xvfb when there is no
 # display): time from effEditOpen to the first picture, for the first opening of a new instance
 # and for later ones, with the host's content scale at 100, 150 and 200 %, and CPU of an idle
