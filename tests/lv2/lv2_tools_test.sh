@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The bundle in Debian's LV2 tools: the validator finds no error, lv2info sees the ports and the
 # presets, and lv2apply renders what vsthost renders through Dranvelor.so, sample for sample, at
-# 44.1, 96 and 192 kHz, with no display: the sound's binary needs no X11.
+# 44.1, 96 and 192 kHz, with no display: the sound's binary needs no X11 and carries no skin.
 #   lv2_tools_test.sh BUNDLE VSTHOST VST_PLUGIN WORK_FOLDER
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/bundle_setup.sh"
@@ -24,6 +24,8 @@ grep -q 'Author: *Ostravelk' <<<"$info" || fail "lv2info: no vendor"
 ! grep -q 'Required Features' <<<"$info" || fail "lv2info: the plug-in requires a feature"
 
 ! objdump -p "$bundle/Dranvelor.so" | grep -q 'NEEDED.*libX11' || fail "Dranvelor.so needs X11"
+# The skin alone is 19 MB: the window's binary carries it, the sound's does not.
+[ "$(stat -c %s "$bundle/Dranvelor.so")" -lt 10000000 ] || fail "Dranvelor.so carries the skin"
 
 "$vsthost" demo "$work/dry.wav" >/dev/null || fail "vsthost demo"
 for rate in 44100 96000 192000; do
