@@ -205,7 +205,7 @@ bool readBand(const PngBands& bands, std::size_t index, uint8_t* top, std::ptrdi
     static const uint8_t zlibHeader[2] = {0x78, 0x01};
     // A final stored block of no bytes, and the stream's checksum, which is not checked.
     static const uint8_t lastBlock[9] = {0x01, 0x00, 0x00, 0xFF, 0xFF, 0, 0, 0, 0};
-    const PngBands::Piece& data = bands.idat[index];
+    const Piece& data = bands.idat[index];
     const std::size_t before = index > 0 ? sizeof zlibHeader : 0;
     const std::size_t after = index + 1 < bands.count() ? sizeof lastBlock : 0;
     uint8_t idat[8] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
@@ -333,22 +333,6 @@ DecodedImage decodePngWhole(const uint8_t* data, std::size_t size)
 {
     DecodedImage decoded;
     decodeWhole(data, size, decoded);
-    return decoded;
-}
-
-DecodedImage decodePng(const uint8_t* data, std::size_t size)
-{
-    PngBands bands;
-    if (!findPngBands(data, size, bands))
-        return decodePngWhole(data, size);
-    DecodedImage decoded{createBandedImage(bands), static_cast<int32_t>(bands.width),
-                         static_cast<int32_t>(bands.height)};
-    if (!decoded.image)
-        return decoded;
-    std::vector<std::size_t> all(bands.count());
-    for (std::size_t i = 0; i < all.size(); ++i)
-        all[i] = i;
-    decodePngBands(bands, all, decoded.image);
     return decoded;
 }
 

@@ -1,5 +1,5 @@
 // PNG bytes decoded into a 32-bit image of the platform: blue, green, red, alpha premultiplied
-// (by >> 8), the picture's top row in the last memory row.
+// (by >> 8).
 #pragma once
 
 #include "gui/platform/draw.h"
@@ -18,17 +18,14 @@ struct DecodedImage
     int32_t height = 0;
 };
 
-// A libpng error leaves the image with what was decoded so far; an image that could not be
-// created is null, with the header's size when it was read. Images written in bands (the skin's:
-// a private chunk drBN gives the rows per band and the band count, each band one IDAT chunk
-// that starts where deflate emptied its dictionary) are decoded band by band on several
-// threads; anything amiss with the bands falls back to decoding the whole in one pass.
-DecodedImage decodePng(const uint8_t* data, std::size_t size);
-
-// The image of a PNG in one pass, which every PNG takes.
+// The image of a PNG in one pass, which every PNG takes. A libpng error leaves the image with
+// what was decoded so far; an image that could not be created is null, with the header's size
+// when it was read.
 DecodedImage decodePngWhole(const uint8_t* data, std::size_t size);
 
-// The bands of a PNG, each of which decodes on its own.
+// The bands of an image written in them (the skin's: a private chunk drBN gives the rows per
+// band and the band count, each band one IDAT chunk that starts where deflate emptied its
+// dictionary), each of which decodes on its own.
 struct PngBands
 {
     struct Piece

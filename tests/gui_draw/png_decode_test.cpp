@@ -340,7 +340,12 @@ TEST_F(SkinBands, EveryFilmStripDecodesInBandsExactlyAsInOnePass)
             const std::vector<uint8_t> png = bytesOf(id + offset);
             PngBands bands;
             ASSERT_TRUE(findPngBands(png.data(), png.size(), bands));
-            const DecodedImage banded = decodePng(png.data(), png.size());
+            const DecodedImage banded{createBandedImage(bands), static_cast<int32_t>(bands.width),
+                                      static_cast<int32_t>(bands.height)};
+            std::vector<std::size_t> all(bands.count());
+            for (std::size_t i = 0; i < all.size(); ++i)
+                all[i] = i;
+            ASSERT_TRUE(decodePngBands(bands, all, banded.image));
             const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
             ASSERT_FALSE(whole.empty());
             EXPECT_TRUE(take(banded) == whole);
@@ -416,10 +421,11 @@ TEST_F(SkinBands, ATableThatDoesNotFitOrCutDataFallBackToOnePass)
     {
         PngBands bands;
         EXPECT_FALSE(findPngBands(png.data(), png.size(), bands));
-        const DecodedImage decoded = decodePng(png.data(), png.size());
+        const DecodedImage decoded = sharedImages::acquire(kTestId, png.data(), png.size());
         EXPECT_EQ(decoded.image != nullptr, height > 0);
         EXPECT_EQ(decoded.height, height);
-        platform::deleteImage(decoded.image);
+        if (decoded.image)
+            sharedImages::release(decoded.image);
     };
     for (const uint8_t rowsPerBandLow : {uint8_t{1}, uint8_t{0xFF}})
     {
