@@ -18,6 +18,7 @@ PACKAGES=(
   file lintian python3-numpy python3-matplotlib nsis
   clang libclang-rt-14-dev
   lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 x11-utils
+  portaudio19-dev jack-tools desktop-file-utils
 )
 
 missing_packages() {
