@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/aeffguieditor.h"
+#include "effect/parameters.h"
 #include "gui/control.h"
 
 #include <atomic>
@@ -20,16 +21,18 @@ class CTextEdit;
 class CKLVEditor : public AEffGUIEditor, public VSTGUI::CControlListener
 {
 public:
-    // Control tags; 0 to 3 are also the parameter indexes they change.
+    // A knob and the button carry the index of the parameter they change, a field that of its
+    // knob's parameter plus kFieldTagOffset.
+    static constexpr int32_t kFieldTagOffset = 5;
     enum Tag : int32_t
     {
-        kDriveKnob = 0,
-        kToneKnob = 1,
-        kLevelKnob = 2,
-        kBypassButton = 3,
-        kDriveField = 5,
-        kToneField = 6,
-        kLevelField = 7,
+        kDriveKnob = dranvelor::kDrive,
+        kToneKnob = dranvelor::kTone,
+        kLevelKnob = dranvelor::kLevel,
+        kBypassButton = dranvelor::kBypass,
+        kDriveField = kFieldTagOffset + dranvelor::kDrive,
+        kToneField = kFieldTagOffset + dranvelor::kTone,
+        kLevelField = kFieldTagOffset + dranvelor::kLevel,
         kCircularSplash = 8,
         kLinearSplash = 9,
     };
@@ -58,8 +61,9 @@ protected:
     void onPanelRightClick(const VSTGUI::CPoint& where) override;
 
 private:
-    static constexpr int kNumKnobs = 3;
-    static constexpr int kNumParameters = kNumKnobs + 1;
+    // The knobs show the continuous parameters, which come first.
+    static constexpr int kNumKnobs = dranvelor::kBypass;
+    static constexpr int kNumParameters = dranvelor::kNumParameters;
 
     // A value recorded by setParameter and not yet shown.
     struct PendingValue

@@ -1,7 +1,9 @@
-// Build-time tool: writes the bundle's description and its presets from the effect itself, so
-// that the port defaults and the presets are the effect's own values and names.
+// Build-time tool: writes the bundle's description from the parameter table and its presets from
+// the effect's programs, so that the ports and the presets are the effect's own.
 //   dranvelor-lv2-ttl OUTPUT_FOLDER DSP_BINARY UI_BINARY
 #include "dranvelor_version.h"
+#include "effect/identity.h"
+#include "effect/parameters.h"
 #include "lv2/hosted_effect.h"
 #include "lv2/ports.h"
 
@@ -32,7 +34,6 @@ public:
     Effect(const Effect&) = delete;
     Effect& operator=(const Effect&) = delete;
 
-    int parameterCount() const { return record->numParams; }
     int programCount() const { return record->numPrograms; }
     float value(int index) const { return record->getParameter(record, index); }
     void setProgram(int program) const { dispatch(effSetProgram, 0, program); }
@@ -118,13 +119,43 @@ std::string audioPort(uint32_t index, const char* direction, const char* symbol,
     return out.str();
 }
 
-std::string description(const Effect& effect)
+// What hosts need to know of a parameter's values beyond its range.
+const char* portProperty(dranvelor::ParameterRole role)
+{
+    switch (role)
+    {
+    case dranvelor::ParameterRole::toggle:
+        return "lv2:toggled";
+    case dranvelor::ParameterRole::continuous:
+        break;
+    }
+    return nullptr;
+}
+
+std::string controlPort(const dranvelor::ParameterInfo& info)
+{
+    std::ostringstream out;
+    out << "[\n        a lv2:InputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << lv2port::kFirstControl + static_cast<uint32_t>(info.index)
+        << " ;\n"
+        << "        lv2:symbol \"" << info.symbol << "\" ;\n"
+        << "        lv2:name " << quoted(info.name) << " ;\n"
+        << "        lv2:default " << decimal(info.defaultValue) << " ;\n"
+        << "        lv2:minimum " << decimal(info.minimum) << " ;\n"
+        << "        lv2:maximum " << decimal(info.maximum);
+    if (const char* property = portProperty(info.role))
+        out << " ;\n        lv2:portProperty " << property;
+    out << "\n    ]";
+    return out.str();
+}
+
+std::string description()
 {
     std::ostringstream out;
     out << kPrefixes;
     out << pluginRef() << "\n    a lv2:Plugin, lv2:DistortionPlugin, doap:Project ;\n"
-        << "    doap:name " << quoted(effect.text(effGetEffectName)) << " ;\n"
-        << "    doap:maintainer [ foaf:name " << quoted(effect.text(effGetVendorString)) << " ] ;\n"
+        << "    doap:name " << quoted(dranvelor::kEffectName) << " ;\n"
+        << "    doap:maintainer [ foaf:name " << quoted(dranvelor::kVendorName) << " ] ;\n"
         << "    doap:release [ doap:revision \"" DRANVELOR_VERSION_TEXT "\" ] ;\n"
         << "    lv2:minorVersion " << DRANVELOR_VERSION_MINOR << " ;\n"
         << "    lv2:microVersion " << DRANVELOR_VERSION_PATCH << " ;\n"
@@ -132,19 +163,8 @@ std::string description(const Effect& effect)
         << "    ui:ui " << uiRef() << " ;\n"
         << "    lv2:port " << audioPort(lv2port::kAudioIn, "Input", "in", "In") << ", "
         << audioPort(lv2port::kAudioOut, "Output", "out", "Out");
-    for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
-    {
-        const auto index = static_cast<VstInt32>(i);
-        out << ", [\n        a lv2:InputPort, lv2:ControlPort ;\n"
-            << "        lv2:index " << lv2port::kFirstControl + i << " ;\n"
-            << "        lv2:symbol \"" << lv2port::kControlSymbols[i] << "\" ;\n"
-            << "        lv2:name " << quoted(effect.text(effGetParamName, index)) << " ;\n"
-            << "        lv2:default " << decimal(effect.value(index)) << " ;\n"
-            << "        lv2:minimum 0.0 ;\n        lv2:maximum 1.0";
-        if (i + 1 == lv2port::kNumControls)
-            out << " ;\n        lv2:portProperty lv2:toggled";
-        out << "\n    ]";
-    }
+    for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+        out << ", " << controlPort(info);
     out << " .\n\n";
     out << uiRef() << "\n    a ui:X11UI ;\n"
         << "    lv2:optionalFeature ui:parent, ui:resize, ui:touch, ui:idleInterface, "
@@ -165,10 +185,9 @@ std::string presets(const Effect& effect)
         out << presetUri(program) << "\n    a pset:Preset ;\n    lv2:appliesTo " << pluginRef()
             << " ;\n    rdfs:label " << quoted(effect.text(effGetProgramName)) << " ;\n"
             << "    lv2:port ";
-        for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
-            out << (i ? ", " : "") << "[\n        lv2:symbol \"" << lv2port::kControlSymbols[i]
-                << "\" ;\n        pset:value " << decimal(effect.value(static_cast<VstInt32>(i)))
-                << "\n    ]";
+        for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+            out << (info.index ? ", " : "") << "[\n        lv2:symbol \"" << info.symbol
+                << "\" ;\n        pset:value " << decimal(effect.value(info.index)) << "\n    ]";
         out << " .\n\n";
     }
     return out.str();
@@ -197,16 +216,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const Effect effect;
-    if (effect.parameterCount() != static_cast<int>(lv2port::kNumControls))
-    {
-        std::cerr << "dranvelor-lv2-ttl: the effect has " << effect.parameterCount()
-                  << " parameters, the bundle's ports " << lv2port::kNumControls << "\n";
-        return 1;
-    }
     const std::string folder = argv[1];
-    // The presets last: choosing programs changes the values the defaults are read from.
     const bool written = writeFile(folder + "/manifest.ttl", manifest(effect, argv[2], argv[3])) &&
-                         writeFile(folder + "/dranvelor.ttl", description(effect)) &&
+                         writeFile(folder + "/dranvelor.ttl", description()) &&
                          writeFile(folder + "/presets.ttl", presets(effect));
     return written ? 0 : 1;
 }

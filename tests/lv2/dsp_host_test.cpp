@@ -279,7 +279,7 @@ TEST(Lv2Bundle, DescribesThePortsAndTheProgramsOfTheEffect)
                 auto* seen = static_cast<Check*>(data);
                 for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
                 {
-                    if (std::strcmp(symbol, lv2port::kControlSymbols[i]) != 0)
+                    if (std::strcmp(symbol, dranvelor::kParameters[i].symbol) != 0)
                         continue;
                     ASSERT_EQ(size, sizeof(float));
                     EXPECT_EQ(*static_cast<const float*>(value),
