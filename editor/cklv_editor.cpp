@@ -1,5 +1,7 @@
 #include "editor/cklv_editor.h"
 
+#include "editor/scale_settings.h"
+#include "effect/identity.h"
 #include "gui/bitmap.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
@@ -147,7 +149,6 @@ bool CKLVEditor::open(void* ptr)
     // A second open without a close would otherwise leak the first window.
     close();
     systemWindow = ptr;
-    loadUserScale();
 
     const double openScale = openingScale();
     const Skin skin(background, openScale);
@@ -201,9 +202,9 @@ bool CKLVEditor::open(void* ptr)
     return true;
 }
 
-void CKLVEditor::setUserScale(double choice)
+std::filesystem::path CKLVEditor::settingsPath() const
 {
-    chooseUserScale(choice);
+    return settingsFile(dranvelor::kVendorName, dranvelor::kProductName);
 }
 
 void CKLVEditor::scaleChanged(double newScale)

@@ -1,7 +1,6 @@
 #include "effect/cklv.h"
 
 #include "dranvelor_version.h"
-#include "editor/cklv_editor.h"
 #include "effect/identity.h"
 
 #include <cmath>
@@ -55,9 +54,6 @@ CKLV::CKLV(audioMasterCallback master) : AudioEffectX(master, kNumPrograms, kNum
 
     curProgram = 0;
     applyCurrentProgram();
-
-    // Last, on the complete effect: the editor reads the parameters when its window opens.
-    setEditor(new CKLVEditor(this));
 }
 
 void CKLV::suspend()
@@ -94,7 +90,7 @@ void CKLV::setParameter(VstInt32 index, float value)
     }
     engine.setParameter(index, value);
     if (editor)
-        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+        editor->setParameter(index, value);
 }
 
 float CKLV::getParameter(VstInt32 index)

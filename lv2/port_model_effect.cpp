@@ -1,7 +1,5 @@
 #include "lv2/port_model_effect.h"
 
-#include "editor/aeffguieditor.h"
-
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -44,7 +42,7 @@ void PortModelEffect::setParameter(VstInt32 index, float value)
         return;
     values[index] = value;
     if (editor)
-        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+        editor->setParameter(index, value);
 }
 
 float PortModelEffect::getParameter(VstInt32 index)

@@ -19,7 +19,8 @@ TEST_F(FreshEffect, ReportsItsIdentityAndRecord)
     EXPECT_EQ(record->numPrograms, 16);
     EXPECT_EQ(record->numParams, 4);
     EXPECT_EQ(record->uniqueID, 0x4B4C5663); // "KLVc"
-    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsCanDoubleReplacing);
+    // No window: the front-ends that show one attach it.
+    EXPECT_EQ(record->flags, effFlagsCanReplacing | effFlagsCanDoubleReplacing);
     EXPECT_EQ(record->initialDelay, 0);
 
     EXPECT_EQ(text(effGetEffectName), "Dranvelor");
