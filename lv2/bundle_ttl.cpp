@@ -1,5 +1,5 @@
 // Build-time tool: writes the bundle's description from the parameter table and its presets from
-// the effect's programs, so that the ports and the presets are the effect's own.
+// the effect's distinct programs, so that the ports and the presets are the effect's own.
 //   dranvelor-lv2-ttl OUTPUT_FOLDER DSP_BINARY UI_BINARY
 #include "dranvelor_version.h"
 #include "effect/identity.h"
@@ -7,12 +7,15 @@
 #include "lv2/hosted_effect.h"
 #include "lv2/ports.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -54,6 +57,37 @@ private:
     AEffect* record;
 };
 
+// A program as a preset: its URI names the first program of the bank that holds it.
+struct Preset
+{
+    int program;
+    std::string label;
+    std::array<float, dranvelor::kNumParameters> values;
+
+    bool sameAs(const Preset& other) const
+    {
+        return label == other.label && values == other.values;
+    }
+};
+
+// The bank's distinct programs, in bank order: identical programs would only repeat one entry in
+// hosts' preset menus.
+std::vector<Preset> distinctPrograms(const Effect& effect)
+{
+    std::vector<Preset> presets;
+    for (int program = 0; program < effect.programCount(); ++program)
+    {
+        effect.setProgram(program);
+        Preset preset{program, effect.text(effGetProgramName), {}};
+        for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+            preset.values[static_cast<size_t>(info.index)] = effect.value(info.index);
+        const auto same = [&preset](const Preset& earlier) { return earlier.sameAs(preset); };
+        if (std::none_of(presets.begin(), presets.end(), same))
+            presets.push_back(preset);
+    }
+    return presets;
+}
+
 // A Turtle decimal that reads back as the same float.
 std::string decimal(float value)
 {
@@ -94,7 +128,7 @@ std::string uiRef()
     return std::string("<") + lv2port::kUiUri + ">";
 }
 
-std::string manifest(const Effect& effect, const std::string& dspBinary,
+std::string manifest(const std::vector<Preset>& presets, const std::string& dspBinary,
                      const std::string& uiBinary)
 {
     std::ostringstream out;
@@ -103,10 +137,10 @@ std::string manifest(const Effect& effect, const std::string& dspBinary,
         << "> ;\n    rdfs:seeAlso <dranvelor.ttl> .\n\n";
     out << uiRef() << "\n    a ui:X11UI ;\n    ui:binary <" << uiBinary
         << "> ;\n    rdfs:seeAlso <dranvelor.ttl> .\n";
-    for (int program = 0; program < effect.programCount(); ++program)
+    for (const Preset& preset : presets)
         out << "\n"
-            << presetUri(program) << "\n    a pset:Preset ;\n    lv2:appliesTo " << pluginRef()
-            << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
+            << presetUri(preset.program) << "\n    a pset:Preset ;\n    lv2:appliesTo "
+            << pluginRef() << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
     return out.str();
 }
 
@@ -175,19 +209,19 @@ std::string description()
     return out.str();
 }
 
-std::string presets(const Effect& effect)
+std::string presetDescriptions(const std::vector<Preset>& presets)
 {
     std::ostringstream out;
     out << kPrefixes;
-    for (int program = 0; program < effect.programCount(); ++program)
+    for (const Preset& preset : presets)
     {
-        effect.setProgram(program);
-        out << presetUri(program) << "\n    a pset:Preset ;\n    lv2:appliesTo " << pluginRef()
-            << " ;\n    rdfs:label " << quoted(effect.text(effGetProgramName)) << " ;\n"
+        out << presetUri(preset.program) << "\n    a pset:Preset ;\n    lv2:appliesTo "
+            << pluginRef() << " ;\n    rdfs:label " << quoted(preset.label) << " ;\n"
             << "    lv2:port ";
         for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
             out << (info.index ? ", " : "") << "[\n        lv2:symbol \"" << info.symbol
-                << "\" ;\n        pset:value " << decimal(effect.value(info.index)) << "\n    ]";
+                << "\" ;\n        pset:value "
+                << decimal(preset.values[static_cast<size_t>(info.index)]) << "\n    ]";
         out << " .\n\n";
     }
     return out.str();
@@ -215,10 +249,10 @@ int main(int argc, char** argv)
         std::cerr << "usage: dranvelor-lv2-ttl OUTPUT_FOLDER DSP_BINARY UI_BINARY\n";
         return 2;
     }
-    const Effect effect;
+    const std::vector<Preset> presets = distinctPrograms(Effect());
     const std::string folder = argv[1];
-    const bool written = writeFile(folder + "/manifest.ttl", manifest(effect, argv[2], argv[3])) &&
+    const bool written = writeFile(folder + "/manifest.ttl", manifest(presets, argv[2], argv[3])) &&
                          writeFile(folder + "/dranvelor.ttl", description()) &&
-                         writeFile(folder + "/presets.ttl", presets(effect));
+                         writeFile(folder + "/presets.ttl", presetDescriptions(presets));
     return written ? 0 : 1;
 }
