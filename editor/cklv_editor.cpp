@@ -170,7 +170,7 @@ bool CKLVEditor::open(void* ptr)
     {
         const CCoord left = kKnobLefts[i] + kFieldInset;
         const CRect bounds(left, kFieldTop, left + kFieldWidth, kFieldBottom);
-        fields[i] = new CTextEdit(bounds, this, kDriveField + i, "5.00", nullptr, 0);
+        fields[i] = new CTextEdit(bounds, this, kDriveField + i, "", nullptr, 0);
         showValue(fields[i], i, effect->getParameter(i));
         fields[i]->setFont(kNormalFontSmall);
         fields[i]->setTransparent(true);
