@@ -172,7 +172,7 @@ TEST_F(FrameWindow, HostClosingItsWindowClosesTheFrame)
     EXPECT_FALSE(classRegistered());
 }
 
-TEST_F(FrameWindow, CursorKindSevenRestoresTheSavedCursor)
+TEST_F(FrameWindow, EachKindShowsItsSystemCursorAndSevenTheSavedOne)
 {
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     SetCursor(arrow);
