@@ -3,6 +3,7 @@
 
 #include <X11/Xresource.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -168,13 +169,10 @@ Cursor Connection::fontCursor(unsigned shape)
 
 bool Connection::takeCloseRequest(::Window window)
 {
-    for (auto request = closeRequests.begin(); request != closeRequests.end(); ++request)
-        if (*request == window)
-        {
-            closeRequests.erase(request);
-            return true;
-        }
-    return false;
+    const auto taken = std::remove(closeRequests.begin(), closeRequests.end(), window);
+    const bool requested = taken != closeRequests.end();
+    closeRequests.erase(taken, closeRequests.end());
+    return requested;
 }
 
 double scaleOfResources(const char* resources)

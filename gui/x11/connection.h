@@ -68,8 +68,8 @@ public:
     bool requestFailed();
     // The cursor font's shape, created at its first use; the server frees it with the connection.
     Cursor fontCursor(unsigned shape);
-    // Whether the window manager asked to close window, one of ours that is no frame window;
-    // forgets the request.
+    // Whether the window manager asked to close window, one of ours that is no frame window,
+    // since the last call.
     bool takeCloseRequest(::Window window);
 
     Display* const display;
