@@ -103,12 +103,13 @@ struct World
     World& operator=(const World&) = delete;
 
     std::unique_ptr<Connection> connection;
-    // Errors of other connections go on to the handler that was there before ours. Ours stays
-    // installed while the plug-in is loaded: another copy of the toolkit (the LV2 UI beside the
-    // VST plug-in) may have put its own over it, whose errors then pass through ours.
+    // Errors of other connections go on to the handler that was there before ours. Ours goes
+    // with the last connection, unless a handler was put over it since (another copy of the
+    // toolkit: the LV2 UI beside the VST plug-in) that passes errors on to it: ours then stays
+    // under it, and is not put on again.
     XErrorHandler previousHandler = nullptr;
     bool handlerInstalled = false;
-    double screenScale = 0.0; // 0 until read
+    double screenScale = 0.0; // Xft.dpi over 96; 0 until read
     int32_t windowClassUses = 0;
     CursorKind cursor = CursorKind::original; // what the frame windows show
 };
