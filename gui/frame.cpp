@@ -42,7 +42,7 @@ CFrame::~CFrame()
     if (modalView)
         removeView(modalView, true);
     modalView = nullptr;
-    setCursor(0);
+    setCursor(CursorKind::original);
     if (dropActive && window)
         platform::revokeDropTarget(window);
     dropActive = false;
@@ -421,7 +421,7 @@ bool CFrame::getCurrentLocation(CPoint& where)
     return true;
 }
 
-void CFrame::setCursor(int32_t kind)
+void CFrame::setCursor(CursorKind kind)
 {
     if (!cursorSaved)
         savedCursor = platform::getCursor();

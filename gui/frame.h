@@ -58,7 +58,7 @@ public:
     virtual void endParameterEdit(int32_t index);
     // The pointer position relative to the frame window's client origin.
     virtual bool getCurrentLocation(CPoint& where);
-    virtual void setCursor(int32_t kind);
+    virtual void setCursor(CursorKind kind);
     virtual void setFocusView(CView* view);
     virtual CView* getFocusView() const;
     virtual bool setDropActive(bool flag);

@@ -156,6 +156,21 @@ enum CMouseWheelAxis : int32_t
     kMouseWheelAxisY = 1,
 };
 
+// The pointer shapes the frame shows. Any other value, 7 among them, shows the cursor that was
+// current before the frame first set one.
+enum class CursorKind : int32_t
+{
+    original = 0,
+    wait = 1,
+    resizeLeftRight = 2,
+    resizeUpDown = 3,
+    move = 4,          // four ways
+    resizeRising = 5,  // diagonal, north-east to south-west
+    resizeFalling = 6, // diagonal, north-west to south-east
+    notAllowed = 8,
+    hand = 9,
+};
+
 // Base of every counted toolkit object. Whoever stores a pointer retains it and releases it when
 // letting go; nobody deletes a counted object directly.
 class CReferenceCounter

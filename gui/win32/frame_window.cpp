@@ -1,5 +1,7 @@
 // The frame's child window on Win32: the shared window class, the window procedure, sizes,
 // positions and cursors.
+// The system cursors' ids (OCR_) come with this.
+#define OEMRESOURCE
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/platform/module.h"
@@ -18,8 +20,6 @@ namespace VSTGUI
 {
 namespace platform
 {
-
-EditColourHandler editColourHandler = nullptr;
 
 namespace
 {
@@ -299,12 +299,21 @@ void* getCursor()
     return GetCursor();
 }
 
-void setCursor(int32_t kind, void* fallback)
+void setCursor(CursorKind kind, void* fallback)
 {
-    static const LPCSTR shapes[] = {nullptr,      IDC_WAIT,     IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL,
-                                    IDC_SIZENESW, IDC_SIZENWSE, nullptr,    IDC_NO,     IDC_HAND};
-    const bool standard = kind >= 0 && kind < 10 && shapes[kind];
-    SetCursor(standard ? LoadCursorA(nullptr, shapes[kind]) : static_cast<HCURSOR>(fallback));
+    // The system cursors' resource ids: the numbers behind the IDC_ names.
+    static constexpr CursorRow<WORD> shapes[] = {{CursorKind::wait, OCR_WAIT},
+                                                 {CursorKind::resizeLeftRight, OCR_SIZEWE},
+                                                 {CursorKind::resizeUpDown, OCR_SIZENS},
+                                                 {CursorKind::move, OCR_SIZEALL},
+                                                 {CursorKind::resizeRising, OCR_SIZENESW},
+                                                 {CursorKind::resizeFalling, OCR_SIZENWSE},
+                                                 {CursorKind::notAllowed, OCR_NO},
+                                                 {CursorKind::hand, OCR_HAND}};
+    static_assert(coversStandardCursors(shapes));
+    const CursorRow<WORD>* row = findCursorRow(shapes, kind);
+    SetCursor(row ? LoadCursorA(nullptr, MAKEINTRESOURCEA(row->shape))
+                  : static_cast<HCURSOR>(fallback));
 }
 
 } // namespace platform
