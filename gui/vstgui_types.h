@@ -117,7 +117,23 @@ struct KeyCode
 };
 
 inline constexpr uint8_t kKeyModifierShift = 1; // bit 0 of KeyCode::modifier
-inline constexpr uint8_t kVirtualKeyTab = 2;
+
+// KeyCode::virt: the keys the toolkit knows apart, numbered as hosts number them.
+enum VirtualKey : uint8_t
+{
+    kVirtualKeyBack = 1,
+    kVirtualKeyTab = 2,
+    kVirtualKeyReturn = 4,
+    kVirtualKeyEscape = 6,
+    kVirtualKeyEnd = 9,
+    kVirtualKeyHome = 10,
+    kVirtualKeyLeft = 11,
+    kVirtualKeyUp = 12,
+    kVirtualKeyRight = 13,
+    kVirtualKeyDown = 14,
+    kVirtualKeyEnter = 19,
+    kVirtualKeyDelete = 22,
+};
 
 // Mouse button state: a bit set of buttons and modifier keys.
 enum CButton : int32_t

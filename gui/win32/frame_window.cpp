@@ -4,8 +4,8 @@
 #define OEMRESOURCE
 #include "gui/draw_context.h"
 #include "gui/frame.h"
+#include "gui/platform/module.h"
 #include "gui/platform/window.h"
-#include "host/module_handle.h"
 
 #include <windows.h>
 
@@ -169,11 +169,11 @@ bool retainWindowClass()
 {
     if (classUses++ > 0)
         return false;
-    std::snprintf(className, sizeof className, "Plugin%p", hInstance);
+    std::snprintf(className, sizeof className, "Plugin%p", getModuleHandle());
     WNDCLASSA windowClass{};
     windowClass.style = CS_GLOBALCLASS;
     windowClass.lpfnWndProc = frameProcedure;
-    windowClass.hInstance = static_cast<HINSTANCE>(hInstance);
+    windowClass.hInstance = static_cast<HINSTANCE>(getModuleHandle());
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = className;
@@ -184,14 +184,14 @@ bool retainWindowClass()
 void releaseWindowClass()
 {
     if (classUses > 0 && --classUses == 0)
-        UnregisterClassA(className, static_cast<HINSTANCE>(hInstance));
+        UnregisterClassA(className, static_cast<HINSTANCE>(getModuleHandle()));
 }
 
 Window createFrameWindow(CFrame* frame, void* parent, int32_t w, int32_t h)
 {
     HWND window = CreateWindowExA(
         0, className, "Window", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, w,
-        h, static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(hInstance), nullptr);
+        h, static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(getModuleHandle()), nullptr);
     if (window)
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
     return reinterpret_cast<Window>(window);

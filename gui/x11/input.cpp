@@ -1,7 +1,6 @@
 // Pointer, keys, clock and cursors on X11.
 #include "gui/platform/window.h"
 #include "gui/x11/x11.h"
-#include "host/vst_interface.h"
 
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
@@ -88,12 +87,19 @@ int32_t buttonsOf(unsigned state)
 
 KeyCode keyCodeOf(XKeyEvent& event)
 {
-    static const std::map<KeySym, uint8_t> virtualKeys = {
-        {XK_BackSpace, VKEY_BACK}, {XK_Tab, VKEY_TAB},       {XK_ISO_Left_Tab, VKEY_TAB},
-        {XK_Return, VKEY_RETURN},  {XK_Escape, VKEY_ESCAPE}, {XK_Home, VKEY_HOME},
-        {XK_End, VKEY_END},        {XK_Left, VKEY_LEFT},     {XK_Up, VKEY_UP},
-        {XK_Right, VKEY_RIGHT},    {XK_Down, VKEY_DOWN},     {XK_Delete, VKEY_DELETE},
-        {XK_KP_Enter, VKEY_ENTER}};
+    static const std::map<KeySym, uint8_t> virtualKeys = {{XK_BackSpace, kVirtualKeyBack},
+                                                          {XK_Tab, kVirtualKeyTab},
+                                                          {XK_ISO_Left_Tab, kVirtualKeyTab},
+                                                          {XK_Return, kVirtualKeyReturn},
+                                                          {XK_Escape, kVirtualKeyEscape},
+                                                          {XK_Home, kVirtualKeyHome},
+                                                          {XK_End, kVirtualKeyEnd},
+                                                          {XK_Left, kVirtualKeyLeft},
+                                                          {XK_Up, kVirtualKeyUp},
+                                                          {XK_Right, kVirtualKeyRight},
+                                                          {XK_Down, kVirtualKeyDown},
+                                                          {XK_Delete, kVirtualKeyDelete},
+                                                          {XK_KP_Enter, kVirtualKeyEnter}};
     char text[8] = {};
     KeySym symbol = NoSymbol;
     const int length = XLookupString(&event, text, sizeof text - 1, &symbol, nullptr);

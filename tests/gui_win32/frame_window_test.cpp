@@ -16,15 +16,15 @@ using FrameWindow = HostWindow;
 std::string expectedClassName()
 {
     char name[64];
-    std::snprintf(name, sizeof name, "Plugin%p", hInstance);
+    std::snprintf(name, sizeof name, "Plugin%p", VSTGUI::platform::getModuleHandle());
     return name;
 }
 
 bool classRegistered()
 {
     WNDCLASSA info;
-    return GetClassInfoA(static_cast<HINSTANCE>(hInstance), expectedClassName().c_str(), &info) !=
-           0;
+    return GetClassInfoA(static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle()),
+                         expectedClassName().c_str(), &info) != 0;
 }
 
 // A left click with the real pointer at a client position of window.
