@@ -44,10 +44,6 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
     while (window.handleEvents())
     {
         const Clock::time_point now = Clock::now();
-        if (timed && now - start >= duration)
-        {
-            break;
-        }
         if (!rescaled &&
             now - start >=
                 std::min<Clock::duration>(
@@ -61,6 +57,10 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
             plugin.dispatch(effEditIdle);
             nextIdle = now + kIdleInterval;
         }
+        // Checked after the idle: the editor idles at least once, however slowly the window
+        // came up.
+        if (timed && now - start >= duration)
+            break;
         const auto untilIdle =
             std::chrono::duration_cast<std::chrono::milliseconds>(nextIdle - Clock::now());
         window.waitForEvents(untilIdle.count() > 0 ? static_cast<unsigned>(untilIdle.count()) : 0);
