@@ -36,7 +36,9 @@ struct HostWindow::State
     Display* display = nullptr;
     Window window = 0;
     Atom deleteWindow = 0;
+    Atom syncRequest = 0;
     bool closeRequested = false;
+    std::vector<long> syncRequests;
 };
 
 HostWindow::HostWindow(const std::string& title) : state_(new State)
@@ -54,6 +56,7 @@ HostWindow::HostWindow(const std::string& title) : state_(new State)
                                          WhitePixel(display, DefaultScreen(display)));
     XStoreName(display, state_->window, title.c_str());
     state_->deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    state_->syncRequest = XInternAtom(display, "DRANVELOR_SYNC", False);
     XSetWMProtocols(display, state_->window, &state_->deleteWindow, 1);
     XSelectInput(display, state_->window, StructureNotifyMask);
 }
@@ -90,8 +93,15 @@ bool HostWindow::handleEvents()
     {
         XEvent event;
         XNextEvent(state_->display, &event);
-        if (event.type == ClientMessage &&
-            static_cast<Atom>(event.xclient.data.l[0]) == state_->deleteWindow)
+        if (event.type != ClientMessage)
+        {
+            continue;
+        }
+        if (event.xclient.message_type == state_->syncRequest)
+        {
+            state_->syncRequests.push_back(event.xclient.data.l[0]);
+        }
+        else if (static_cast<Atom>(event.xclient.data.l[0]) == state_->deleteWindow)
         {
             state_->closeRequested = true;
         }
@@ -107,6 +117,13 @@ void HostWindow::waitForEvents(unsigned milliseconds)
     }
     pollfd connection{ConnectionNumber(state_->display), POLLIN, 0};
     poll(&connection, 1, static_cast<int>(milliseconds));
+}
+
+std::vector<long> HostWindow::takeSyncRequests()
+{
+    std::vector<long> taken;
+    taken.swap(state_->syncRequests);
+    return taken;
 }
 
 RgbImage HostWindow::capture()
