@@ -1,5 +1,6 @@
 #include "editor_process.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -55,29 +56,52 @@ void xdotool(const std::string& arguments)
     throw std::runtime_error("failed: " + command);
 }
 
-// The top-level window vsthost titled after the effect; the topmost, the latest shown, when a
-// test runs several.
-Window findHostWindow(Display* display)
+// The top-level windows titled after the effect, bottom to top.
+std::vector<Window> hostWindows(Display* display)
 {
     Window root = 0;
     Window parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    Window found = 0;
+    std::vector<Window> found;
     if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return 0;
-    for (unsigned i = count; i-- > 0 && !found;)
+        return found;
+    for (unsigned i = 0; i < count; ++i)
     {
         char* name = nullptr;
         if (XFetchName(display, children[i], &name) && name)
         {
             if (std::strcmp(name, "Dranvelor") == 0)
-                found = children[i];
+                found.push_back(children[i]);
             XFree(name);
         }
     }
     XFree(children);
     return found;
+}
+
+// The window of the host with process id pid, which it names in _NET_WM_PID; 0 while it has
+// none.
+Window hostWindowOf(Display* display, pid_t pid)
+{
+    const Atom pidProperty = XInternAtom(display, "_NET_WM_PID", False);
+    for (const Window window : hostWindows(display))
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long left = 0;
+        unsigned char* value = nullptr;
+        const bool read = XGetWindowProperty(display, window, pidProperty, 0, 1, False, XA_CARDINAL,
+                                             &type, &format, &items, &left, &value) == Success;
+        const bool owned = read && value && items == 1 && format == 32 &&
+                           *reinterpret_cast<const long*>(value) == static_cast<long>(pid);
+        if (value)
+            XFree(value);
+        if (owned)
+            return window;
+    }
+    return 0;
 }
 
 } // namespace
@@ -119,7 +143,7 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
          std::chrono::steady_clock::now() - start < kPatience;)
     {
         pause(50);
-        hostWindow = findHostWindow(display);
+        hostWindow = hostWindowOf(display, child);
         if (!hostWindow)
             continue;
         locate();

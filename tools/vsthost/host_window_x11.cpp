@@ -3,10 +3,12 @@
 #include "host_window.h"
 #include "tool_error.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstdint>
 
@@ -55,6 +57,11 @@ HostWindow::HostWindow(const std::string& title) : state_(new State)
                                          BlackPixel(display, DefaultScreen(display)),
                                          WhitePixel(display, DefaultScreen(display)));
     XStoreName(display, state_->window, title.c_str());
+    // Whose window it is, for window managers and for tests that start several hosts.
+    const long pid = static_cast<long>(getpid());
+    XChangeProperty(display, state_->window, XInternAtom(display, "_NET_WM_PID", False),
+                    XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pid),
+                    1);
     state_->deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     state_->syncRequest = XInternAtom(display, "DRANVELOR_SYNC", False);
     XSetWMProtocols(display, state_->window, &state_->deleteWindow, 1);
