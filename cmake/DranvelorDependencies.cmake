@@ -40,13 +40,15 @@ else()
   # The plug-in's window on Linux.
   find_package(X11 REQUIRED)
   pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-xlib)
-  # The standalone program's audio, with PortAudio's ALSA and JACK host APIs, and libjack for
-  # connecting its JACK ports.
+  # The standalone program's audio, with PortAudio's ALSA and JACK host APIs, libjack for
+  # connecting its JACK ports and libasound for keeping ALSA's probing quiet.
   pkg_check_modules(PORTAUDIO IMPORTED_TARGET portaudio-2.0)
   pkg_check_modules(JACK IMPORTED_TARGET jack)
-  if(PORTAUDIO_FOUND AND JACK_FOUND)
+  pkg_check_modules(ALSA IMPORTED_TARGET alsa)
+  if(PORTAUDIO_FOUND AND JACK_FOUND AND ALSA_FOUND)
     add_library(PortAudio::PortAudio ALIAS PkgConfig::PORTAUDIO)
     add_library(Jack::Jack ALIAS PkgConfig::JACK)
+    add_library(Alsa::Alsa ALIAS PkgConfig::ALSA)
   endif()
   find_package(GTest REQUIRED)
   find_package(benchmark REQUIRED)

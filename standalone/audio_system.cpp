@@ -4,6 +4,8 @@
 
 #include <portaudio.h>
 #ifndef _WIN32
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
 #include <pa_jack.h>
 #endif
 
@@ -33,6 +35,13 @@ int highest(const std::vector<int>& channels)
     return top;
 }
 
+#ifndef _WIN32
+// Probing the devices makes ALSA and JACK print every card and server they did not find; the
+// program says what matters itself.
+void ignoreAlsa(const char*, int, const char*, int, const char*, ...) {}
+void ignoreJack(const char*) {}
+#endif
+
 } // namespace
 
 AudioSystem::AudioSystem()
@@ -48,6 +57,9 @@ AudioSystem::~AudioSystem()
 void AudioSystem::start()
 {
 #ifndef _WIN32
+    snd_lib_error_set_handler(ignoreAlsa);
+    jack_set_error_function(ignoreJack);
+    jack_set_info_function(ignoreJack);
     // The name JACK shows for the program's ports.
     PaJack_SetClientName("Dranvelor");
 #endif

@@ -185,7 +185,8 @@ public:
             Device found = lookUp(catalog, *user, direction, api);
             if (found.index < 0)
                 throw UsageError(std::string("no ") + nameOf(direction) + " device '" + *user +
-                                 "' (" + nameOf(direction) +
+                                 "'" + (api >= 0 ? " in " + apiName(api) : std::string()) + " (" +
+                                 nameOf(direction) +
                                  " devices: " + deviceList(catalog, direction, api) + ")");
             const DeviceInfo& info = deviceAt(found.index);
             if (found.channels.empty())
@@ -223,8 +224,7 @@ public:
         Device fallback{defaultDevice(catalog, api, direction), {}};
         if (fallback.index < 0)
             throw ChoiceError(std::string("there is no ") + nameOf(direction) + " device" +
-                              (api >= 0 ? " in " + catalog.apis[static_cast<std::size_t>(api)].name
-                                        : std::string()));
+                              (api >= 0 ? " in " + apiName(api) : std::string()));
         fallback.channels = defaultChannels(deviceAt(fallback.index), direction);
         return fallback;
     }
@@ -275,6 +275,11 @@ private:
     const DeviceInfo& deviceAt(int index) const
     {
         return catalog.devices[static_cast<std::size_t>(index)];
+    }
+
+    const std::string& apiName(int api) const
+    {
+        return catalog.apis[static_cast<std::size_t>(api)].name;
     }
 
     int findApi(const std::string& name) const
@@ -348,9 +353,6 @@ ChoiceResult chooseStream(const DeviceCatalog& catalog, const StreamRequest& use
         input = chooser.device(user.input, saved.input, Direction::input, api);
         output = chooser.device(user.output, saved.output, Direction::output, api);
     }
-    if (catalog.devices[static_cast<std::size_t>(input.index)].hostApi !=
-        catalog.devices[static_cast<std::size_t>(output.index)].hostApi)
-        throw UsageError("the input and the output must belong to one host API");
     choice.hostApi = api;
     choice.input = input.index;
     choice.inputChannel = input.channels.front();

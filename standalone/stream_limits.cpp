@@ -36,6 +36,18 @@ std::string numberText(double value)
     return text;
 }
 
+std::string numberText(float value)
+{
+    char text[32];
+    for (int digits = 6; digits <= 9; ++digits)
+    {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        if (std::strtof(text, nullptr) == value)
+            break;
+    }
+    return text;
+}
+
 std::string rateText(double rate)
 {
     return numberText(rate) + " Hz";

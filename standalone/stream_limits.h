@@ -22,5 +22,6 @@ std::string engineRateList();
 std::optional<double> numberOf(const std::string& text);
 // The shortest text that reads back as value ("0.7", "48000").
 std::string numberText(double value);
+std::string numberText(float value);
 
 } // namespace standalone
