@@ -152,15 +152,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 throw UsageError("--seconds takes a positive number");
             line.seconds = seconds;
         }
-        else if (option == "--screenshot")
-            line.screenshot = reader.valueOf(option);
         else if (option == "--set")
             line.parameters.push_back(parseParameterSetting(reader.valueOf(option)));
         else
             throw UsageError("unknown option '" + option + "' (see --help)");
     }
-    if (!line.screenshot.empty() && (line.noWindow || !line.seconds))
-        throw UsageError("--screenshot needs the window and --seconds");
     return line;
 }
 
@@ -182,12 +178,11 @@ std::string usageText()
            "  --set SYMBOL=VALUE       " +
            symbolList() +
            ", 0 to 1\n"
-           "  --no-window              plays until interrupted (Ctrl+C) or --seconds pass\n"
-           "  --seconds N              stops after N seconds of playing\n"
+           "  --no-window              plays without the window until interrupted (Ctrl+C)\n"
+           "  --seconds N              stops after N seconds\n"
 #ifndef _WIN32
            "  --connect                connects the JACK ports to the system's ports\n"
 #endif
-           "  --screenshot FILE        saves the window as PNG after --seconds\n"
            "  --version, --help\n";
 }
 

@@ -38,7 +38,6 @@ struct CommandLine
     std::optional<double> rate;
     std::optional<int> buffer;
     std::optional<double> seconds;
-    std::string screenshot;
     std::vector<std::pair<int, float>> parameters; // index and value, in the order given
 };
 

@@ -47,6 +47,8 @@ public:
     void setMessage(const std::string& text) { note = text; }
     // "in 5.3 ms + out 5.3 ms, CPU 2 %, 0 dropouts"
     std::string statusText() const;
+    // What the bar shows: the message while there is one, else the status.
+    std::string statusLine() const { return note.empty() ? statusText() : note; }
     void save();
 
 private:

@@ -63,7 +63,6 @@ TEST(CommandLine, BadOptionsNameWhatWasWrongAndWhatIsAvailable)
     EXPECT_THAT(errorOf({"--set", "drive=nan"}), HasSubstr("not a number"));
     EXPECT_THAT(errorOf({"--set", "drive"}), HasSubstr("SYMBOL=VALUE"));
     EXPECT_THAT(errorOf({"--set", "tone=1.5"}), HasSubstr("from 0 to 1, not 1.5"));
-    EXPECT_THAT(errorOf({"--screenshot", "a.png"}), HasSubstr("--seconds"));
 }
 
 TEST(CommandLine, DeviceTextsSplitOnlyAtATrailingChannelList)
