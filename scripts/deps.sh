@@ -51,7 +51,8 @@ build_library() {
   touch "$stamp"
 }
 
-# PortAudio 19.6's CMake file keeps WASAPI to Visual Studio and installs only the DLL; the
+# PortAudio 19.6's CMake file keeps WASAPI to Visual Studio, builds for Windows XP (whose headers
+# lack WASAPI's interfaces) and installs only the DLL; the
 # standalone program links the static library with every Windows host API but ASIO (whose SDK is
 # not free to fetch). DirectSound is loaded at run time, so it needs no SDK either.
 prepare_portaudio() {
@@ -60,7 +61,13 @@ prepare_portaudio() {
   grep -q 'dranvelor' "$lists" && return 0
   sed -i -e 's|^\( *\)SET(PA_USE_WASAPI OFF)|\1OPTION(PA_USE_WASAPI "Enable support for WASAPI" ON) # dranvelor|' \
     -e 's|INSTALL(TARGETS portaudio DESTINATION lib)|INSTALL(TARGETS portaudio_static DESTINATION lib) # dranvelor|' \
+    -e 's|_WIN32_WINNT=0x0501 WINVER=0x0501|_WIN32_WINNT=0x0601 WINVER=0x0601|' \
+    -e 's|^\( *\)SET(PA_PRIVATE_INCLUDE_PATHS ${PA_PRIVATE_INCLUDE_PATHS} src/hostapi/wasapi/mingw-include)|\1# dranvelor: MinGW-w64 has these headers|' \
     "$lists"
+  # The WASAPI source takes the system's headers only from Visual Studio; MinGW-w64 has them.
+  sed -i -e '0,/^#if defined(_MSC_VER) && (_MSC_VER >= 1400)$/s//#if (defined(_MSC_VER) \&\& (_MSC_VER >= 1400)) || defined(__MINGW32__)/' \
+    -e 's|<Avrt.h>|<avrt.h>|; s|<Audioclient.h>|<audioclient.h>|; s|<functiondiscoverykeys.h>|<functiondiscoverykeys_devpkey.h>|' \
+    "$src/portaudio19/src/hostapi/wasapi/pa_win_wasapi.c"
 }
 prepare_portaudio
 
