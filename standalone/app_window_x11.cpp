@@ -21,6 +21,7 @@ struct AppWindow::State
     ::Window bar = 0;
     Atom deleteWindow = 0;
     bool closeRequested = false;
+    bool destroyed = false; // by another client: it and the frames in it are gone
 };
 
 namespace
@@ -56,13 +57,15 @@ AppWindow::AppWindow(const std::string& title) : state(new State)
     XSetClassHint(display, state->window, &classHint);
     state->deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, state->window, &state->deleteWindow, 1);
+    XSelectInput(display, state->window, StructureNotifyMask);
     XMapWindow(display, state->bar);
     XSync(display, False);
 }
 
 AppWindow::~AppWindow()
 {
-    XDestroyWindow(state->display, state->window);
+    if (!state->destroyed)
+        XDestroyWindow(state->display, state->window);
     XCloseDisplay(state->display);
     delete state;
 }
@@ -112,6 +115,8 @@ bool AppWindow::handleEvents()
         if (event.type == ClientMessage &&
             static_cast<Atom>(event.xclient.data.l[0]) == state->deleteWindow)
             state->closeRequested = true;
+        if (event.type == DestroyNotify && event.xdestroywindow.window == state->window)
+            state->destroyed = state->closeRequested = true;
     }
     return !state->closeRequested;
 }

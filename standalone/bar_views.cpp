@@ -138,7 +138,8 @@ void LevelMeter::draw(CDrawContext* context)
     const CCoord light = size.height();
     const CRect bar(size.left, size.top, size.right - light - 2, size.bottom);
     drawBox(context, bar, kMeterDark);
-    const auto width = static_cast<CCoord>(std::lround(static_cast<float>(bar.width() - 2) * level));
+    const auto width =
+        static_cast<CCoord>(std::lround(static_cast<float>(bar.width() - 2) * level));
     if (width > 0)
     {
         context->setFillColor(kMeterGreen);

@@ -5,6 +5,9 @@ vsthost rendered.
                                        silence
   signals.py compare EXPECTED RECORDED finds the recording's offset by cross-correlation and
                                        compares the whole expected file with it
+  signals.py tone FILE RATE SECONDS    writes a steady 220 Hz tone at amplitude 0.03 (-30 dB)
+  signals.py rms FILE                  prints the RMS level of the file's second half
+  signals.py green FILE.png            prints how many pixels of the picture are the meter's green
 """
 import os
 import sys
@@ -61,8 +64,33 @@ def compare(expected_path, recorded_path):
     return 0 if difference[worst] <= TOLERANCE else 1
 
 
+def write_tone(path, rate, seconds):
+    t = np.arange(int(seconds * rate)) / rate
+    wav.write(path, (0.03 * np.sin(2 * np.pi * 220.0 * t)).astype(np.float32), rate)
+
+
+def rms(path):
+    samples, _ = wav.read(path)
+    half = samples[len(samples) // 2:]
+    return float(np.sqrt(np.mean(half ** 2))) if len(half) else 0.0
+
+
+def green_pixels(path):
+    from PIL import Image
+    pixels = np.asarray(Image.open(path).convert("RGB")).astype(int)
+    r, g, b = pixels[..., 0], pixels[..., 1], pixels[..., 2]
+    return int(np.count_nonzero((g > 150) & (r < 120) & (b < 140)))
+
+
 if __name__ == "__main__":
-    if sys.argv[1] == "input":
+    command = sys.argv[1]
+    if command == "input":
         write_input(sys.argv[2], int(sys.argv[3]))
-        sys.exit(0)
-    sys.exit(compare(sys.argv[2], sys.argv[3]))
+    elif command == "tone":
+        write_tone(sys.argv[2], int(sys.argv[3]), float(sys.argv[4]))
+    elif command == "rms":
+        print(f"{rms(sys.argv[2]):.6f}")
+    elif command == "green":
+        print(green_pixels(sys.argv[2]))
+    else:
+        sys.exit(compare(sys.argv[2], sys.argv[3]))
