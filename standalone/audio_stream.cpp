@@ -111,6 +111,12 @@ void AudioStream::stop()
     effect.suspend();
 }
 
+void AudioStream::abandon()
+{
+    stream = nullptr;
+    effect.suspend();
+}
+
 bool AudioStream::failed() const
 {
     return stream && Pa_IsStreamActive(static_cast<PaStream*>(stream)) != 1;

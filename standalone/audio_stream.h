@@ -32,6 +32,9 @@ public:
     bool start(const StreamChoice& choice, std::string& error);
     // Fades out, stops and closes; nothing when no stream is open.
     void stop();
+    // Lets go of a stream that no longer calls back without closing it: PortAudio's JACK host
+    // API waits forever to close a stream whose server has gone.
+    void abandon();
     bool isOpen() const { return stream != nullptr; }
     // The stream is open but no longer runs (its device or server went away).
     bool failed() const;

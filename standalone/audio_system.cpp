@@ -71,11 +71,14 @@ void AudioSystem::start()
 
 void AudioSystem::stop()
 {
-    Pa_Terminate();
+    if (!abandoned)
+        Pa_Terminate();
 }
 
 void AudioSystem::rescan()
 {
+    if (abandoned)
+        return;
     stop();
     start();
 }

@@ -19,7 +19,11 @@ public:
     AudioSystem& operator=(const AudioSystem&) = delete;
 
     // Reads the devices again (a JACK server may have come or gone); no stream may be open.
+    // Not after a stream was abandoned: PortAudio could then neither end nor start again.
     void rescan();
+    // A stream was left open (see AudioStream::abandon): PortAudio is left as it is, to the
+    // process's end.
+    void keepAbandoned() { abandoned = true; }
 
     const DeviceCatalog& catalog() const { return devices; }
     bool supports(const StreamChoice& choice, double rate) const;
@@ -36,6 +40,7 @@ private:
 
     DeviceCatalog devices;
     std::vector<bool> jackApis;
+    bool abandoned = false;
 };
 
 } // namespace standalone

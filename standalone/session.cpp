@@ -8,6 +8,7 @@
 #include <pa_jack.h>
 #endif
 
+#include <chrono>
 #include <cstdio>
 
 namespace standalone
@@ -16,6 +17,8 @@ namespace
 {
 
 constexpr double kFallbackRate = 48000.0;
+// Far longer than the largest buffer at the lowest rate (46 ms) and a JACK server's start.
+constexpr auto kStallLimit = std::chrono::seconds(2);
 
 StreamRequest requestOf(const CommandLine& line)
 {
@@ -82,6 +85,7 @@ std::optional<StreamChoice> Session::firstChoice(const CommandLine& line)
 bool Session::startStream(const StreamChoice& choice)
 {
     std::string error;
+    lastProgress = std::chrono::steady_clock::now();
     if (!stream.start(choice, error))
     {
         note = "Cannot start the audio: " + error;
@@ -138,12 +142,33 @@ void Session::restart(const StreamRequest& wanted)
 
 bool Session::poll()
 {
-    if (!stream.failed())
+    if (!stream.isOpen())
         return false;
-    stream.stop();
+    // A stream whose server went away may still call itself active: one that has not called
+    // back for far longer than any buffer lasts has stopped.
+    const auto now = std::chrono::steady_clock::now();
+    const std::uint64_t blocks = callback.blocks();
+    if (blocks != lastBlocks)
+    {
+        lastBlocks = blocks;
+        lastProgress = now;
+    }
+    const bool stalled = now - lastProgress >= kStallLimit;
+    if (!stream.failed() && !stalled)
+        return false;
     stale = true;
-    note = "The audio stopped (the device or the JACK server went away); choose a device to "
-           "start again.";
+    if (devices.isJack(current->hostApi))
+    {
+        // PortAudio can neither close a JACK stream nor end itself once the server has gone
+        // (it waits, then fails an assertion).
+        stream.abandon();
+        devices.keepAbandoned();
+        note = "The JACK server went away; start the program again to use JACK, or choose "
+               "another host API.";
+        return true;
+    }
+    stream.stop();
+    note = "The audio stopped (the device went away); choose a device to start again.";
     return true;
 }
 

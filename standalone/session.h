@@ -9,6 +9,8 @@
 #include "standalone/saved_state.h"
 #include "standalone/stream_processor.h"
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -63,6 +65,8 @@ private:
     bool remember;
     bool connectJack;
     bool stale = false; // the stream stopped on its own: the device list may be out of date
+    std::uint64_t lastBlocks = 0;
+    std::chrono::steady_clock::time_point lastProgress;
     std::string note;
     std::optional<StreamChoice> current;
     EffectHost effectHost;
