@@ -21,10 +21,12 @@ VstIntPtr copyString(void* ptr, const char* text)
     return 1;
 }
 
-// The editor the effect shows; the effect has built it.
+// The effect builds no window: the program gives it the editor, which the effect then owns.
 CKLVEditor* attachEditor(CKLV& effect)
 {
-    return static_cast<CKLVEditor*>(effect.getEditor());
+    auto* editor = new CKLVEditor(&effect);
+    effect.setEditor(editor);
+    return editor;
 }
 
 } // namespace
