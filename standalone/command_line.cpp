@@ -152,6 +152,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 throw UsageError("--seconds takes a positive number");
             line.seconds = seconds;
         }
+        else if (option == "--automate")
+        {
+            const double period = reader.numberFor(option);
+            if (period != std::floor(period) || period < 1 || period > 1000)
+                throw UsageError("--automate takes 1 to 1000 milliseconds, not " +
+                                 numberText(period));
+            line.automate = static_cast<int>(period);
+        }
         else if (option == "--set")
             line.parameters.push_back(parseParameterSetting(reader.valueOf(option)));
         else
@@ -180,6 +188,7 @@ std::string usageText()
            ", 0 to 1\n"
            "  --no-window              plays without the window until interrupted (Ctrl+C)\n"
            "  --seconds N              stops after N seconds\n"
+           "  --automate MS            moves all parameters every MS milliseconds (soak runs)\n"
 #ifndef _WIN32
            "  --connect                connects the JACK ports to the system's ports\n"
 #endif

@@ -38,6 +38,7 @@ struct CommandLine
     std::optional<double> rate;
     std::optional<int> buffer;
     std::optional<double> seconds;
+    std::optional<int> automate; // milliseconds between parameter moves (soak runs)
     std::vector<std::pair<int, float>> parameters; // index and value, in the order given
 };
 

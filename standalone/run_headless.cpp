@@ -60,9 +60,7 @@ int runWithoutWindow(const CommandLine& line)
         }
         std::this_thread::sleep_for(kPollInterval);
     }
-    const std::string status = session.statusText();
-    const unsigned long long dropouts = session.processor().dropouts();
-    std::printf("dranvelor: stopped; %llu dropouts (%s)\n", dropouts, status.c_str());
+    std::printf("dranvelor: %s\n", session.endReport().c_str());
     return kExitOk;
 }
 

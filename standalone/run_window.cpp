@@ -7,6 +7,7 @@
 #include "standalone/stop_request.h"
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 
 namespace standalone
@@ -70,6 +71,7 @@ int runWithWindow(const CommandLine& line)
     }
     session.host().sizeWindow = nullptr;
     editor.close();
+    std::printf("dranvelor: %s\n", session.endReport().c_str());
     return kExitOk;
 }
 

@@ -58,10 +58,13 @@ Session::Session(const CommandLine& line, bool keep)
     }
     if (current)
         startStream(*current);
+    if (line.automate)
+        sweep = std::make_unique<ParameterSweep>(effect, *line.automate);
 }
 
 Session::~Session()
 {
+    sweep.reset();
     stream.stop();
     save();
 }
@@ -186,10 +189,15 @@ std::string Session::statusText() const
     if (!status.running)
         return "stopped";
     char text[160];
-    std::snprintf(text, sizeof text, "in %.1f + out %.1f ms, CPU %.0f %%, %llu dropouts",
+    std::snprintf(text, sizeof text, "in %.1f + out %.1f ms, CPU %.1f %%, %llu dropouts",
                   status.inputLatencyMs, status.outputLatencyMs, status.cpuLoad * 100.0,
                   static_cast<unsigned long long>(callback.dropouts()));
     return text;
+}
+
+std::string Session::endReport() const
+{
+    return "stopped; " + std::to_string(callback.dropouts()) + " dropouts (" + statusText() + ")";
 }
 
 void Session::save()

@@ -6,12 +6,14 @@
 #include "standalone/audio_system.h"
 #include "standalone/command_line.h"
 #include "standalone/effect_host.h"
+#include "standalone/parameter_sweep.h"
 #include "standalone/saved_state.h"
 #include "standalone/stream_processor.h"
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -44,6 +46,8 @@ public:
     bool poll();
     void setMuted(bool muted);
 
+    // One line for the end of a run: the dropouts and the stream's last figures.
+    std::string endReport() const;
     // The latest thing the user should know (a fallback, a failure, why the output is muted).
     const std::string& message() const { return note; }
     void setMessage(const std::string& text) { note = text; }
@@ -72,6 +76,7 @@ private:
     EffectHost effectHost;
     StreamProcessor callback;
     AudioStream stream;
+    std::unique_ptr<ParameterSweep> sweep;
 };
 
 } // namespace standalone
