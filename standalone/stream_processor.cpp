@@ -9,6 +9,31 @@
 namespace standalone
 {
 
+namespace
+{
+
+// The largest magnitude, in independent lanes that the compiler turns into vector code.
+float peakOf(const float* samples, unsigned long frames)
+{
+    constexpr unsigned long kLanes = 8;
+    float lanes[kLanes] = {};
+    unsigned long i = 0;
+    for (; i + kLanes <= frames; i += kLanes)
+        for (unsigned long lane = 0; lane < kLanes; ++lane)
+        {
+            const float magnitude = std::fabs(samples[i + lane]);
+            lanes[lane] = lanes[lane] > magnitude ? lanes[lane] : magnitude;
+        }
+    float peak = 0.0f;
+    for (; i < frames; ++i)
+        peak = std::max(peak, std::fabs(samples[i]));
+    for (const float lane : lanes)
+        peak = std::max(peak, lane);
+    return peak;
+}
+
+} // namespace
+
 StreamProcessor::StreamProcessor(AudioEffect& owner) : effect(owner) {}
 
 void StreamProcessor::prepare(double rate, int inputChannel, const std::vector<int>& chosen,
@@ -47,9 +72,7 @@ void StreamProcessor::process(const float* const* inputs, float* const* outputBu
                               unsigned long frames, bool dropout)
 {
     const float* in = inputs[input];
-    float blockPeak = 0.0f;
-    for (unsigned long i = 0; i < frames; ++i)
-        blockPeak = std::max(blockPeak, std::fabs(in[i]));
+    const float blockPeak = peakOf(in, frames);
     if (blockPeak > peak.load(std::memory_order_relaxed))
         peak.store(blockPeak, std::memory_order_relaxed);
     if (blockPeak >= 1.0f)
