@@ -10,6 +10,10 @@
 #include <cstdio>
 #include <memory>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace standalone
 {
 namespace
@@ -35,10 +39,22 @@ int barHeight(double scale)
     return VSTGUI::deviceSize(SettingsBar::kHeight, scale);
 }
 
+// Started from Explorer, the program gets a console of its own that would only stand beside the
+// window: it goes. A console shared with a shell stays, for the messages.
+void releaseOwnConsole()
+{
+#ifdef _WIN32
+    DWORD processes[2];
+    if (GetConsoleProcessList(processes, 2) == 1)
+        FreeConsole();
+#endif
+}
+
 } // namespace
 
 int runWithWindow(const CommandLine& line)
 {
+    releaseOwnConsole();
     Session session(line, true);
     CKLVEditor& editor = session.host().editor();
     AppWindow window("Dranvelor");
