@@ -2,7 +2,8 @@
 # What goes wrong ends in a clear message, never a crash or a half-working stream: each bad
 # option names what was wrong and exits with 2 before any port appears; a device the settings
 # remember and that is gone falls back with a message; a damaged or strange settings file means
-# defaults; a JACK server killed mid-run leaves the program alive and reporting.
+# defaults; --connect connects the ports; a JACK server killed mid-run leaves the program alive
+# and reporting.
 #   faults_test.sh DRANVELOR WORK_FOLDER
 set -uo pipefail
 program=$1 work=$2
@@ -58,6 +59,16 @@ run_briefly || fail "a pipe for a settings file stopped the program: $(cat "$wor
 rm -f "$settings" && mkdir "$settings"
 run_briefly || fail "a folder for a settings file stopped the program: $(cat "$work/run.log")"
 rmdir "$settings"
+
+# --connect takes the first capture port and the first two playback ports.
+"$program" --no-window --connect >"$work/connect.log" 2>&1 &
+dranvelor_pid=$!
+wait_for_program "$work/connect.log"
+wait_for 10 has_connection system:capture_1 Dranvelor:in_0 || fail "--connect left the input alone"
+has_connection Dranvelor:out_0 system:playback_1 || fail "--connect left output 1 alone"
+has_connection Dranvelor:out_1 system:playback_2 || fail "--connect left output 2 alone"
+kill -TERM "$dranvelor_pid"
+wait "$dranvelor_pid" || fail "--connect: SIGTERM did not end the program cleanly"
 
 "$program" --no-window >"$work/killed.log" 2>&1 &
 dranvelor_pid=$!
