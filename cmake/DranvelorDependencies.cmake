@@ -17,6 +17,16 @@ if(CMAKE_CROSSCOMPILING)
                                             INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
   find_package(SndFile CONFIG REQUIRED)
   find_package(benchmark CONFIG REQUIRED)
+  # The standalone program's audio: PortAudio's static library with the Windows host APIs.
+  find_library(DRANVELOR_PORTAUDIO_LIB NAMES libportaudio_static.a portaudio_static)
+  find_path(DRANVELOR_PORTAUDIO_INCLUDE portaudio.h)
+  if(DRANVELOR_PORTAUDIO_LIB AND DRANVELOR_PORTAUDIO_INCLUDE)
+    add_library(PortAudio::PortAudio STATIC IMPORTED)
+    set_target_properties(PortAudio::PortAudio PROPERTIES
+      IMPORTED_LOCATION ${DRANVELOR_PORTAUDIO_LIB}
+      INTERFACE_INCLUDE_DIRECTORIES ${DRANVELOR_PORTAUDIO_INCLUDE}
+      INTERFACE_LINK_LIBRARIES "winmm;ole32;uuid;setupapi")
+  endif()
 
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
@@ -30,6 +40,16 @@ else()
   # The plug-in's window on Linux.
   find_package(X11 REQUIRED)
   pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-xlib)
+  # The standalone program's audio, with PortAudio's ALSA and JACK host APIs, libjack for
+  # connecting its JACK ports and libasound for keeping ALSA's probing quiet.
+  pkg_check_modules(PORTAUDIO IMPORTED_TARGET portaudio-2.0)
+  pkg_check_modules(JACK IMPORTED_TARGET jack)
+  pkg_check_modules(ALSA IMPORTED_TARGET alsa)
+  if(PORTAUDIO_FOUND AND JACK_FOUND AND ALSA_FOUND)
+    add_library(PortAudio::PortAudio ALIAS PkgConfig::PORTAUDIO)
+    add_library(Jack::Jack ALIAS PkgConfig::JACK)
+    add_library(Alsa::Alsa ALIAS PkgConfig::ALSA)
+  endif()
   find_package(GTest REQUIRED)
   find_package(benchmark REQUIRED)
 endif()

@@ -98,12 +98,6 @@ bool isKeptLine(const std::string& line)
                              (splitSetting(text, key, value) && !key.empty()));
 }
 
-bool isScaleLine(const std::string& line, std::string& value)
-{
-    std::string key;
-    return splitSetting(line, key, value) && key == kScaleKey;
-}
-
 double scaleOfValue(const std::string& value)
 {
     // Percent as the menu shows it: digits only, so "1.5e2" or "150abc" are not taken.
@@ -160,25 +154,40 @@ fs::path settingsFile(const std::string& vendor, const std::string& product)
 
 double readUserScale(const fs::path& file)
 {
-    double scale = 0.0;
-    std::string value;
-    // The last scale line counts, as a person editing the file by hand would expect.
-    for (const std::string& line : readLines(file))
-        if (isScaleLine(line, value))
-            scale = scaleOfValue(value);
-    return scale;
+    const auto settings = readSettings(file);
+    const auto found = settings.find(kScaleKey);
+    return found == settings.end() ? 0.0 : scaleOfValue(found->second);
 }
 
 bool writeUserScale(const fs::path& file, double scale)
 {
+    return writeSettings(file, {{kScaleKey, valueOfScale(scale)}});
+}
+
+std::map<std::string, std::string> readSettings(const fs::path& file)
+{
+    std::map<std::string, std::string> settings;
+    std::string key;
+    std::string value;
+    // The last line of a key counts, as a person editing the file by hand would expect.
+    for (const std::string& line : readLines(file))
+        if (isKeptLine(line) && splitSetting(trimmed(line), key, value))
+            settings[key] = value;
+    return settings;
+}
+
+bool writeSettings(const fs::path& file, const std::map<std::string, std::string>& values)
+{
     if (file.empty())
         return false;
     std::ostringstream text;
+    std::string key;
     std::string value;
     for (const std::string& line : readLines(file))
-        if (isKeptLine(line) && !isScaleLine(line, value))
+        if (isKeptLine(line) && !(splitSetting(line, key, value) && values.count(key) > 0))
             text << line << '\n';
-    text << kScaleKey << '=' << valueOfScale(scale) << '\n';
+    for (const auto& [name, setting] : values)
+        text << name << '=' << setting << '\n';
 
     std::error_code error;
     fs::create_directories(file.parent_path(), error);

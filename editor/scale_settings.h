@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 // The choices of the scale menu, in its order; 0 is Auto (the host's or the screen's scale).
@@ -24,3 +25,11 @@ double readUserScale(const std::filesystem::path& file);
 // Saves the choice, keeping the file's other settings, through a new file that replaces the old
 // one whole; false when it cannot be written (the old file is then untouched).
 bool writeUserScale(const std::filesystem::path& file, double scale);
+
+// The file's "key=value" settings; none when the file is missing, unreadable or not a settings
+// file. The same rules as for the scale: whatever is wrong reads as no setting.
+std::map<std::string, std::string> readSettings(const std::filesystem::path& file);
+// Sets these keys, keeping the file's other settings, as writeUserScale does; values hold no
+// line breaks.
+bool writeSettings(const std::filesystem::path& file,
+                   const std::map<std::string, std::string>& values);

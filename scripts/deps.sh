@@ -51,6 +51,26 @@ build_library() {
   touch "$stamp"
 }
 
+# PortAudio 19.6's CMake file keeps WASAPI to Visual Studio, builds for Windows XP (whose headers
+# lack WASAPI's interfaces) and installs only the DLL; the
+# standalone program links the static library with every Windows host API but ASIO (whose SDK is
+# not free to fetch). DirectSound is loaded at run time, so it needs no SDK either.
+prepare_portaudio() {
+  fetch_source portaudio19
+  local lists="$src/portaudio19/CMakeLists.txt"
+  grep -q 'dranvelor' "$lists" && return 0
+  sed -i -e 's|^\( *\)SET(PA_USE_WASAPI OFF)|\1OPTION(PA_USE_WASAPI "Enable support for WASAPI" ON) # dranvelor|' \
+    -e 's|INSTALL(TARGETS portaudio DESTINATION lib)|INSTALL(TARGETS portaudio_static DESTINATION lib) # dranvelor|' \
+    -e 's|_WIN32_WINNT=0x0501 WINVER=0x0501|_WIN32_WINNT=0x0601 WINVER=0x0601|' \
+    -e 's|^\( *\)SET(PA_PRIVATE_INCLUDE_PATHS ${PA_PRIVATE_INCLUDE_PATHS} src/hostapi/wasapi/mingw-include)|\1# dranvelor: MinGW-w64 has these headers|' \
+    "$lists"
+  # The WASAPI source takes the system's headers only from Visual Studio; MinGW-w64 has them.
+  sed -i -e '0,/^#if defined(_MSC_VER) && (_MSC_VER >= 1400)$/s//#if (defined(_MSC_VER) \&\& (_MSC_VER >= 1400)) || defined(__MINGW32__)/' \
+    -e 's|<Avrt.h>|<avrt.h>|; s|<Audioclient.h>|<audioclient.h>|; s|<functiondiscoverykeys.h>|<functiondiscoverykeys_devpkey.h>|' \
+    "$src/portaudio19/src/hostapi/wasapi/pa_win_wasapi.c"
+}
+prepare_portaudio
+
 for triplet in i686-w64-mingw32 x86_64-w64-mingw32; do
   build_library libpng1.6 "$triplet" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF \
     -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_PROGRAMS=ON
@@ -60,4 +80,7 @@ for triplet in i686-w64-mingw32 x86_64-w64-mingw32; do
   build_library benchmark "$triplet" -DBENCHMARK_ENABLE_TESTING=OFF \
     -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=ON \
     -DGIT_VERSION=1.7.1
+  build_library portaudio19 "$triplet" -DPA_USE_ASIO=OFF -DPA_USE_WASAPI=ON -DPA_USE_WDMKS=ON \
+    -DPA_USE_DS=ON -DDXSDK_INCLUDE_DIR="/usr/$triplet/include" -DPA_USE_WMME=ON \
+    -DPA_USE_DIRECTSOUNDFULLDUPLEXCREATE=OFF -DPA_UNICODE_BUILD=ON
 done
