@@ -40,6 +40,12 @@ if [ -n "$program" ]; then
   check "the archive's program is byte-identical to the stripped one" cmp "$program" "$top/$(basename "$program")"
   check "the stripped program and its debug file belong together" \
     bash "$here/check_symbols.sh" "$program" "$program.debug" main main.cpp
+  # Among the resource types and their counts: the icon's five images and the group naming them.
+  resources=$(x86_64-w64-mingw32-objdump -p "$program" 2>/dev/null | awk '/The .rsrc Resource Directory/ {on = 1}
+    on && /^[0-9a-f]+   Entry: ID: / {type = $4}
+    on && /^[0-9a-f]+    Name Table:/ {print type, $NF}')
+  [[ "$name" != *.dll ]] || check "the program carries its icon" \
+    bash -c 'grep -qx "0x000003, 5" <<<"$1" && grep -qx "0x00000e, 1" <<<"$1"' _ "$resources"
 fi
 
 # desktop_files ROOT: the program's desktop entry is valid and names the icon that ROOT's
