@@ -62,8 +62,9 @@ Var Dir32
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
 
-; A loaded plug-in cannot be replaced or deleted. Both programs check every file they would
-; change before changing any, so that giving up leaves the old installation whole.
+; A loaded plug-in or a running program cannot be replaced or deleted. Both programs check every
+; file they would change before changing any, so that giving up leaves the old installation
+; whole.
 !define IN_USE "$R0 is in use, most likely by a host that has the plug-in loaded or by the running Dranvelor program. Close that program, then choose Retry."
 !macro DefineEnsureFree UN
   ; $R0: the file, which may be missing.
@@ -224,9 +225,16 @@ Function EnsureChosenFree
     StrCpy $R0 "$Dir32\Dranvelor.dll"
     Call EnsureFree
   ${EndIf}
-  ; A running program is replaced, or removed when not chosen, as a loaded plug-in would be.
+  ; A running program is replaced, or removed when not chosen or when the product's folder
+  ; moves, as a loaded plug-in would be.
   StrCpy $R0 "$INSTDIR\Dranvelor.exe"
   Call EnsureFree
+  ReadRegStr $R1 HKLM "${PRODUCT_KEY}" "InstallFolder"
+  ${If} $R1 != ""
+  ${AndIf} $R1 != $INSTDIR
+    StrCpy $R0 "$R1\Dranvelor.exe"
+    Call EnsureFree
+  ${EndIf}
 FunctionEnd
 
 Function SkipUnless64
