@@ -12,7 +12,8 @@ configure_file(${package_dir}/README.txt.in ${papers}/README.txt @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${papers}/LICENSE.txt COPYONLY)
 
 # A release must not vary with the time it was made: ld and objcopy would stamp it into a DLL's
-# headers, so ld stamps nothing and objcopy the fixed SOURCE_DATE_EPOCH it honours.
+# (or a program's) headers, so ld stamps nothing and objcopy the fixed SOURCE_DATE_EPOCH it
+# honours.
 if(WIN32)
   target_link_options(Dranvelor PRIVATE -Wl,--no-insert-timestamp)
 endif()
@@ -169,22 +170,21 @@ audio input to an output (JACK or ALSA), with the same window.")
     set(program ${papers}/stripped/${name}${CMAKE_EXECUTABLE_SUFFIX})
     dranvelor_strip(dranvelor_standalone ${program} ${program}.debug)
     dranvelor_program_icon()
+    install(PROGRAMS ${program} DESTINATION . COMPONENT archive)
     if(WIN32)
       target_link_options(dranvelor_standalone PRIVATE -Wl,--no-insert-timestamp)
       # The program's icon: the first icon resource of an executable is the one Windows shows.
       set(rc ${papers}/icon/dranvelor_icon.rc)
-      file(WRITE ${rc} "1 ICON \"${papers}/icon/Dranvelor.ico\"\n")
+      file(CONFIGURE OUTPUT ${rc} CONTENT "1 ICON \"${papers}/icon/Dranvelor.ico\"\n")
       target_sources(dranvelor_standalone PRIVATE ${rc})
       set_source_files_properties(${rc} TARGET_DIRECTORY dranvelor_standalone
                                   PROPERTIES OBJECT_DEPENDS ${papers}/icon/Dranvelor.ico)
       add_custom_target(dranvelor_program_icon DEPENDS ${icon_files})
       add_dependencies(dranvelor_standalone dranvelor_program_icon)
-      install(PROGRAMS ${program} DESTINATION . COMPONENT archive)
     else()
       list(APPEND shipped_binaries ${icon_files})
       set(desktop ${papers}/stripped/dranvelor.desktop)
       configure_file(${package_dir}/dranvelor.desktop ${desktop} COPYONLY)
-      install(PROGRAMS ${program} DESTINATION . COMPONENT archive)
       install(FILES ${desktop} DESTINATION . COMPONENT archive)
       install(PROGRAMS ${program} DESTINATION bin COMPONENT deb)
       install(FILES ${desktop} DESTINATION share/applications COMPONENT deb)
