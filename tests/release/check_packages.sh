@@ -49,16 +49,16 @@ if [ -n "$program" ]; then
 fi
 
 # desktop_files ROOT: the program's desktop entry is valid and names the icon that ROOT's
-# hicolor theme holds at every size, each a PNG of that size.
+# hicolor theme holds at every size, each a PNG of that size showing the knob: about half of it
+# covered, the corners clear, the middle opaque and red.
 desktop_files() {
   local root=$1 size
   desktop-file-validate "$root/applications/dranvelor.desktop" || return 1
   grep -qx "Icon=dranvelor" "$root/applications/dranvelor.desktop" || return 1
   for size in 48 128 256; do
-    python3 -c 'import struct, sys
-data = open(sys.argv[1], "rb").read(24)
-sys.exit(not (data[:8] == b"\x89PNG\r\n\x1a\n" and struct.unpack(">II", data[16:24]) == (int(sys.argv[2]),) * 2))' \
-      "$root/icons/hicolor/${size}x$size/apps/dranvelor.png" "$size" || return 1
+    convert "$root/icons/hicolor/${size}x$size/apps/dranvelor.png" -format \
+      '%w %h %[fx:mean.a > 0.3 && mean.a < 0.7] %[fx:p{0,0}.a == 0] %[fx:p{w/2,h/2}.a == 1 && p{w/2,h/2}.r > 2 * p{w/2,h/2}.g]' \
+      info: | grep -qx "$size $size 1 1 1" || return 1
   done
 }
 
