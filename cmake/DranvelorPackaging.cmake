@@ -1,16 +1,19 @@
 # Release packages, made by cpack in a plug-in tree: a zip per Windows tree, a tar.gz and a
 # Debian package from the Linux tree. Two install components keep their layouts apart: "archive"
-# (the plug-in and its papers side by side) and "deb" (the plug-in under /usr/lib/vst);
-# DranvelorCPackOptions.cmake gives each generator its own. The Windows installer and the
-# debug symbols archive take both Windows trees and are made by packaging/make-dist.sh.
+# (the plug-in, the standalone program and their papers side by side) and "deb" (the plug-in
+# under /usr/lib/vst, the program under /usr/bin); DranvelorCPackOptions.cmake gives each
+# generator its own. The Windows installer and the debug symbols archive take both Windows trees
+# and are made by packaging/make-dist.sh.
 set(package_dir ${PROJECT_SOURCE_DIR}/packaging)
+set(cpack_options ${CMAKE_CURRENT_LIST_DIR}/DranvelorCPackOptions.cmake)
 set(DRANVELOR_MAINTAINER "Ostravelk <support@ostravelk.example>")
 set(papers ${PROJECT_BINARY_DIR}/packaging)
 configure_file(${package_dir}/README.txt.in ${papers}/README.txt @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${papers}/LICENSE.txt COPYONLY)
 
 # A release must not vary with the time it was made: ld and objcopy would stamp it into a DLL's
-# headers, so ld stamps nothing and objcopy the fixed SOURCE_DATE_EPOCH it honours.
+# (or a program's) headers, so ld stamps nothing and objcopy the fixed SOURCE_DATE_EPOCH it
+# honours.
 if(WIN32)
   target_link_options(Dranvelor PRIVATE -Wl,--no-insert-timestamp)
 endif()
@@ -98,29 +101,128 @@ else()
   endif()
 endif()
 
-add_custom_target(dranvelor_shipped_binaries ALL DEPENDS ${shipped_binaries})
-set_target_properties(dranvelor_shipped_binaries PROPERTIES DRANVELOR_FILE ${DRANVELOR_SHIPPED_PLUGIN})
+# The standalone program's icon, made at build time from a frame of the Drive knob's film strips:
+# PNG images for the Linux desktop, a .ico for the Windows program and its shortcut. The maker
+# runs on the build machine, so a cross tree builds it as a project of its own; either is built
+# only when a program needs its icon.
+if(CMAKE_CROSSCOMPILING)
+  include(ExternalProject)
+  set(icon_tool ${papers}/icon-tool/dranvelor_icon)
+  ExternalProject_Add(dranvelor_icon_tool
+    SOURCE_DIR ${package_dir}/icon
+    BINARY_DIR ${papers}/icon-tool
+    CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${icon_tool}
+    EXCLUDE_FROM_ALL ON)
+  set(icon_tool_dependencies dranvelor_icon_tool ${icon_tool})
+else()
+  add_subdirectory(${package_dir}/icon ${papers}/icon-tool EXCLUDE_FROM_ALL)
+  set(icon_tool $<TARGET_FILE:dranvelor_icon>)
+  set(icon_tool_dependencies dranvelor_icon)
+endif()
+set(DRANVELOR_ICON_SIZES 48 128 256)
 
-set(CPACK_PACKAGE_NAME Dranvelor)
-set(CPACK_PACKAGE_VENDOR Ostravelk)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME Dranvelor-${PROJECT_VERSION}-${platform})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "mono overdrive effect (VST 2.4 and LV2 plug-in)")
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/DranvelorCPackOptions.cmake)
-set(CPACK_DRANVELOR_BINARY_DIR ${PROJECT_BINARY_DIR})
+function(dranvelor_program_icon)
+  set(icon_dir ${papers}/icon)
+  set(strips)
+  foreach(suffix "" _150 _200)
+    list(APPEND strips ${PROJECT_SOURCE_DIR}/resources/knob_drive${suffix}.png)
+  endforeach()
+  set(arguments --frames 135 --frame 100)
+  foreach(strip ${strips})
+    list(APPEND arguments --strip ${strip})
+  endforeach()
+  set(outputs)
+  set(directories)
+  if(WIN32)
+    list(APPEND arguments --ico ${icon_dir}/Dranvelor.ico 16,24,32,48,256)
+    list(APPEND outputs ${icon_dir}/Dranvelor.ico)
+  else()
+    foreach(size ${DRANVELOR_ICON_SIZES})
+      set(png ${papers}/stripped/icons/hicolor/${size}x${size}/apps/dranvelor.png)
+      list(APPEND arguments --png ${size} ${png})
+      list(APPEND outputs ${png})
+      list(APPEND directories ${papers}/stripped/icons/hicolor/${size}x${size}/apps)
+    endforeach()
+  endif()
+  add_custom_command(
+    OUTPUT ${outputs}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${icon_dir} ${directories}
+    COMMAND ${icon_tool} ${arguments}
+    DEPENDS ${icon_tool_dependencies} ${strips}
+    COMMENT "Making the program's icon")
+  set(icon_files ${outputs} PARENT_SCOPE)
+endfunction()
 
-set(CPACK_DEBIAN_PACKAGE_NAME dranvelor)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${DRANVELOR_MAINTAINER})
-set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Dranvelor drives the upper part of a guitar's spectrum into a soft saturation,
+# Once every folder is read: the standalone program, when the tree has one, ships beside the
+# plug-in, stripped likewise; then CPack writes its configuration.
+function(dranvelor_finish_packages)
+  set(summary "mono overdrive effect (VST 2.4 and LV2 plug-in)")
+  set(program_text "")
+  set(program "")
+  if(TARGET dranvelor_standalone)
+    set(summary "mono overdrive effect (VST 2.4 and LV2 plug-in, standalone program)")
+    set(program_text "
+The program dranvelor plays through the same effect without a host, from an
+audio input to an output (JACK or ALSA), with the same window.")
+    get_target_property(name dranvelor_standalone OUTPUT_NAME)
+    set(program ${papers}/stripped/${name}${CMAKE_EXECUTABLE_SUFFIX})
+    dranvelor_strip(dranvelor_standalone ${program} ${program}.debug)
+    dranvelor_program_icon()
+    install(PROGRAMS ${program} DESTINATION . COMPONENT archive)
+    if(WIN32)
+      target_link_options(dranvelor_standalone PRIVATE -Wl,--no-insert-timestamp)
+      # The program's icon: the first icon resource of an executable is the one Windows shows.
+      set(rc ${papers}/icon/dranvelor_icon.rc)
+      file(CONFIGURE OUTPUT ${rc} CONTENT "1 ICON \"${papers}/icon/Dranvelor.ico\"\n")
+      target_sources(dranvelor_standalone PRIVATE ${rc})
+      set_source_files_properties(${rc} TARGET_DIRECTORY dranvelor_standalone
+                                  PROPERTIES OBJECT_DEPENDS ${papers}/icon/Dranvelor.ico)
+      add_custom_target(dranvelor_program_icon DEPENDS ${icon_files})
+      add_dependencies(dranvelor_standalone dranvelor_program_icon)
+    else()
+      list(APPEND shipped_binaries ${icon_files})
+      set(desktop ${papers}/stripped/dranvelor.desktop)
+      configure_file(${package_dir}/dranvelor.desktop ${desktop} COPYONLY)
+      install(FILES ${desktop} DESTINATION . COMPONENT archive)
+      install(PROGRAMS ${program} DESTINATION bin COMPONENT deb)
+      install(FILES ${desktop} DESTINATION share/applications COMPONENT deb)
+      foreach(size ${DRANVELOR_ICON_SIZES})
+        set(folder icons/hicolor/${size}x${size}/apps)
+        install(FILES ${papers}/stripped/${folder}/dranvelor.png DESTINATION ${folder} COMPONENT archive)
+        install(FILES ${papers}/stripped/${folder}/dranvelor.png DESTINATION share/${folder}
+                COMPONENT deb)
+      endforeach()
+    endif()
+  endif()
+
+  add_custom_target(dranvelor_shipped_binaries ALL DEPENDS ${shipped_binaries})
+  set_target_properties(dranvelor_shipped_binaries PROPERTIES DRANVELOR_FILE ${DRANVELOR_SHIPPED_PLUGIN}
+                                                              DRANVELOR_PROGRAM "${program}")
+
+  set(CPACK_PACKAGE_NAME Dranvelor)
+  set(CPACK_PACKAGE_VENDOR Ostravelk)
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_PACKAGE_FILE_NAME Dranvelor-${PROJECT_VERSION}-${platform})
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${summary}")
+  set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+  set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+      OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CPACK_PROJECT_CONFIG_FILE ${cpack_options})
+  set(CPACK_DRANVELOR_BINARY_DIR ${PROJECT_BINARY_DIR})
+
+  set(CPACK_DEBIAN_PACKAGE_NAME dranvelor)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${DRANVELOR_MAINTAINER})
+  set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+      "Dranvelor drives the upper part of a guitar's spectrum into a soft saturation,
 oversampled eight times, with a tone control and an output level. Hosts that
-load VST 2.4 plug-ins find it in /usr/lib/vst, LV2 hosts in /usr/lib/lv2.")
-include(CPack)
+load VST 2.4 plug-ins find it in /usr/lib/vst, LV2 hosts in /usr/lib/lv2.${program_text}")
+  include(CPack)
+endfunction()
+cmake_language(DEFER CALL dranvelor_finish_packages)

@@ -1,6 +1,8 @@
 ; The Windows installer: puts the 64-bit and the 32-bit Dranvelor.dll into the folders hosts
-; scan, and an uninstaller that takes out exactly what it put in. make-installer.sh defines
-; VERSION, DLL32, DLL64, README, LICENSE and OUTFILE.
+; scan, the standalone program into the product's folder with a Start-menu shortcut, and an
+; uninstaller that takes out exactly what it put in. make-installer.sh defines VERSION, DLL32,
+; DLL64, README, LICENSE and OUTFILE, and for the program EXE32, EXE64 and their sizes in KB,
+; EXE32_KB and EXE64_KB.
 Unicode true
 ManifestDPIAware true
 SetCompressor /SOLID lzma
@@ -16,6 +18,8 @@ RequestExecutionLevel admin
 !define PRODUCT_KEY "Software\Ostravelk\Dranvelor"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Dranvelor"
 !define DEFAULT_INSTDIR "$PROGRAMFILES64\Ostravelk\Dranvelor"
+; The shortcut is every user's, as the installation is.
+!define SHORTCUT "$SMPROGRAMS\Dranvelor.lnk"
 
 Name "Dranvelor ${VERSION}"
 OutFile "${OUTFILE}"
@@ -58,9 +62,10 @@ Var Dir32
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
 
-; A loaded plug-in cannot be replaced or deleted. Both programs check every file they would
-; change before changing any, so that giving up leaves the old installation whole.
-!define IN_USE "$R0 is in use, most likely by a host that has the plug-in loaded. Close that program, then choose Retry."
+; A loaded plug-in or a running program cannot be replaced or deleted. Both programs check every
+; file they would change before changing any, so that giving up leaves the old installation
+; whole.
+!define IN_USE "$R0 is in use, most likely by a host that has the plug-in loaded or by the running Dranvelor program. Close that program, then choose Retry."
 !macro DefineEnsureFree UN
   ; $R0: the file, which may be missing.
   Function ${UN}EnsureFree
@@ -122,6 +127,7 @@ Section "-Product" SecProduct
   ReadRegStr $R0 HKLM "${PRODUCT_KEY}" "InstallFolder"
   ${If} $R0 != ""
   ${AndIf} $R0 != $INSTDIR
+    Delete "$R0\Dranvelor.exe"
     Delete "$R0\uninstall.exe"
     Delete "$R0\README.txt"
     Delete "$R0\LICENSE.txt"
@@ -152,8 +158,33 @@ Section "32-bit VST2 plug-in" SecPlugin32
   !insertmacro InstallPlugin 32 $Dir32 "${DLL32}"
 SectionEnd
 
+!ifdef EXE32
+; The program of the system's width; .onInit gives the section that one's size.
+Section "Dranvelor program (plays without a host)" SecProgram
+  SetOutPath $INSTDIR
+  ClearErrors
+  ${If} ${RunningX64}
+    File "/oname=Dranvelor.exe" "${EXE64}"
+  ${Else}
+    File "/oname=Dranvelor.exe" "${EXE32}"
+  ${EndIf}
+  ${If} ${Errors}
+    Abort "$INSTDIR\Dranvelor.exe could not be written."
+  ${EndIf}
+  CreateShortCut "${SHORTCUT}" "$INSTDIR\Dranvelor.exe"
+SectionEnd
+
+; A program left out of a new installation does not stay from an earlier one.
+Section "-Remove an unchosen program"
+  ${IfNot} ${SectionIsSelected} ${SecProgram}
+    Delete "${SHORTCUT}"
+    Delete "$INSTDIR\Dranvelor.exe"
+  ${EndIf}
+SectionEnd
+!endif
+
 Section "-Size"
-  ; In KB, as the uninstall entry wants it: both plug-ins and the product folder.
+  ; In KB, as the uninstall entry wants it: both plug-ins, the program and the product folder.
   SectionGetSize ${SecProduct} $R0
   ${If} ${SectionIsSelected} ${SecPlugin64}
     SectionGetSize ${SecPlugin64} $R1
@@ -163,6 +194,12 @@ Section "-Size"
     SectionGetSize ${SecPlugin32} $R1
     IntOp $R0 $R0 + $R1
   ${EndIf}
+  !ifdef EXE32
+    ${If} ${SectionIsSelected} ${SecProgram}
+      SectionGetSize ${SecProgram} $R1
+      IntOp $R0 $R0 + $R1
+    ${EndIf}
+  !endif
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $R0
 SectionEnd
 
@@ -186,6 +223,16 @@ Function EnsureChosenFree
   ${EndIf}
   ${If} ${SectionIsSelected} ${SecPlugin32}
     StrCpy $R0 "$Dir32\Dranvelor.dll"
+    Call EnsureFree
+  ${EndIf}
+  ; A running program is replaced, or removed when not chosen or when the product's folder
+  ; moves, as a loaded plug-in would be.
+  StrCpy $R0 "$INSTDIR\Dranvelor.exe"
+  Call EnsureFree
+  ReadRegStr $R1 HKLM "${PRODUCT_KEY}" "InstallFolder"
+  ${If} $R1 != ""
+  ${AndIf} $R1 != $INSTDIR
+    StrCpy $R0 "$R1\Dranvelor.exe"
     Call EnsureFree
   ${EndIf}
 FunctionEnd
@@ -229,6 +276,14 @@ FunctionEnd
 
 Function .onInit
   Call UseNativeRegView
+  SetShellVarContext all
+  !ifdef EXE32
+    ${If} ${RunningX64}
+      SectionSetSize ${SecProgram} ${EXE64_KB}
+    ${Else}
+      SectionSetSize ${SecProgram} ${EXE32_KB}
+    ${EndIf}
+  !endif
   ${IfNot} ${RunningX64}
     ; No 64-bit plug-in on 32-bit Windows: neither chosen nor shown.
     !insertmacro UnselectSection ${SecPlugin64}
@@ -248,6 +303,7 @@ FunctionEnd
 
 Function un.onInit
   Call un.UseNativeRegView
+  SetShellVarContext all
 FunctionEnd
 
 !macro EnsureInstalledFree BITS
@@ -261,8 +317,12 @@ FunctionEnd
 Section "Uninstall"
   !insertmacro EnsureInstalledFree 64
   !insertmacro EnsureInstalledFree 32
+  StrCpy $R0 "$INSTDIR\Dranvelor.exe"
+  Call un.EnsureFree
   !insertmacro RemovePlugin 64
   !insertmacro RemovePlugin 32
+  Delete "${SHORTCUT}"
+  Delete "$INSTDIR\Dranvelor.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"

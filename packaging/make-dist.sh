@@ -51,9 +51,12 @@ for tree in "$@"; do
 done
 
 if [ -n "${trees[win32]:-}" ] && [ -n "${trees[win64]:-}" ]; then
+  # The standalone program goes in when both trees built it.
+  programs=("${trees[win32]}/packaging/stripped/Dranvelor.exe" "${trees[win64]}/packaging/stripped/Dranvelor.exe")
+  [ -f "${programs[0]}" ] && [ -f "${programs[1]}" ] || programs=()
   bash "$here/make-installer.sh" "$dist/Dranvelor-$version-setup.exe" "$version" \
     "${trees[win32]}/packaging/stripped/Dranvelor.dll" "${trees[win64]}/packaging/stripped/Dranvelor.dll" \
-    "${trees[win64]}/packaging/README.txt" "${trees[win64]}/packaging/LICENSE.txt"
+    "${trees[win64]}/packaging/README.txt" "${trees[win64]}/packaging/LICENSE.txt" "${programs[@]}"
 fi
 
 # Fixed order, dates and owners, and no name or date in the gzip header: the same symbols

@@ -2,7 +2,8 @@
 # check_installer.sh WIN32_TREE WIN64_TREE WORK_DIR: makes the release from both Windows trees
 # and runs its installer under Wine as an administrator would, silently, in fresh prefixes: a
 # 64-bit one as it comes, a 64-bit one whose hosts name their plug-in folders in the registry,
-# and a 32-bit one. Window programs need a display; without one the script makes its own.
+# and a 32-bit one. When the trees built the standalone program, the installer carries it and
+# the checks cover it too. Window programs need a display; without one the script makes its own.
 set -uo pipefail
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
@@ -32,9 +33,14 @@ setup=$work/dist/Dranvelor-$version-setup.exe
 dll32=$win32/packaging/stripped/Dranvelor.dll
 dll64=$win64/packaging/stripped/Dranvelor.dll
 papers=("$win64/packaging/README.txt" "$win64/packaging/LICENSE.txt")
+exe32=$win32/packaging/stripped/Dranvelor.exe
+exe64=$win64/packaging/stripped/Dranvelor.exe
+programs=("$exe32" "$exe64")
+[ -f "$exe32" ] && [ -f "$exe64" ] || programs=()
+echo "the standalone program: ${programs[*]:-none}"
 check "SHA256SUMS covers every other file and verifies" \
   bash -c 'cd "$1" && test "$(wc -l <SHA256SUMS)" -eq "$(($(ls | wc -l) - 1))" && sha256sum -c --quiet SHA256SUMS' _ "$work/dist"
-quietly bash "$packaging/make-installer.sh" "$work/again.exe" "$version" "$dll32" "$dll64" "${papers[@]}"
+quietly bash "$packaging/make-installer.sh" "$work/again.exe" "$version" "$dll32" "$dll64" "${papers[@]}" "${programs[@]}"
 check "a second build of the installer has the same SHA-256" cmp "$setup" "$work/again.exe"
 mkdir -p "$work/symbols"
 tar -xzf "$work/dist/Dranvelor-$version-debug-symbols.tar.gz" -C "$work/symbols"
@@ -43,17 +49,27 @@ for platform in win32 win64; do
   [ "$platform" = win64 ] && shipped=$dll64
   check "the symbol archive's $platform file belongs to the shipped DLL" quietly bash "$here/check_symbols.sh" \
     "$shipped" "$work/symbols/Dranvelor-$version-debug-symbols/$platform/Dranvelor.dll.debug"
+  [ "${#programs[@]}" -eq 0 ] || check "the symbol archive's $platform file belongs to the shipped program" \
+    quietly bash "$here/check_symbols.sh" "$(dirname "$shipped")/Dranvelor.exe" \
+    "$work/symbols/Dranvelor-$version-debug-symbols/$platform/Dranvelor.exe.debug" main main.cpp
 done
 
-# A newer build: the next version, its DLLs told apart from the current ones by a trailing
+# A newer build: the next version, its binaries told apart from the current ones by a trailing
 # marker, which Windows ignores when it loads them.
 IFS=. read -r major minor patch <<<"$version"
 newer=$major.$minor.$((patch + 1))
 mkdir -p "$work/newer32" "$work/newer64"
-{ cat "$dll32"; echo "newer build"; } >"$work/newer32/Dranvelor.dll"
-{ cat "$dll64"; echo "newer build"; } >"$work/newer64/Dranvelor.dll"
+newer_programs=()
+for bits in 32 64; do
+  tree=win$bits
+  for binary in "${!tree}/packaging/stripped/Dranvelor.dll" \
+    ${programs[0]:+"${!tree}/packaging/stripped/Dranvelor.exe"}; do
+    { cat "$binary"; echo "newer build"; } >"$work/newer$bits/$(basename "$binary")"
+  done
+  [ "${#programs[@]}" -eq 0 ] || newer_programs+=("$work/newer$bits/Dranvelor.exe")
+done
 quietly bash "$packaging/make-installer.sh" "$work/newer.exe" "$newer" "$work/newer32/Dranvelor.dll" \
-  "$work/newer64/Dranvelor.dll" "${papers[@]}" || exit 1
+  "$work/newer64/Dranvelor.dll" "${papers[@]}" "${newer_programs[@]}" || exit 1
 
 # wine_in PREFIX PROGRAM ARGS...: runs a program and waits until the prefix's server has
 # written the registry back. Output goes to the log, through a file (see scripts/wine-run.sh).
@@ -113,9 +129,19 @@ snapshot() {
     grep -h '^\[' system.reg user.reg | grep -v '\\NetworkCards\]' | sed 's/\] [0-9]*$/]/' | sort)
 }
 
-# installed PREFIX DLL32 DLL64: the two DLLs are installed, byte for byte, in the usual folders.
+# installed PREFIX DLL32 DLL64 [EXE]: the two DLLs are installed, byte for byte, in the usual
+# folders, and the program, when given, in the product's folder.
 installed() {
-  cmp "$2" "$1/$common_vst_x86/Dranvelor.dll" && cmp "$3" "$1/$common_vst/Dranvelor.dll"
+  cmp "$2" "$1/$common_vst_x86/Dranvelor.dll" && cmp "$3" "$1/$common_vst/Dranvelor.dll" &&
+    { [ -z "${4:-}" ] || cmp "$4" "$1/$product_folder/Dranvelor.exe"; }
+}
+
+# program_installed PREFIX EXE: the program is the given build, in the product's folder, and
+# every user's Start menu has a "Dranvelor" shortcut to it.
+program_installed() {
+  local shortcut="$1/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Dranvelor.lnk"
+  cmp "$2" "$1/$product_folder/Dranvelor.exe" && test -f "$shortcut" &&
+    grep -qaF 'C:\Program Files\Ostravelk\Dranvelor\Dranvelor.exe' "$shortcut"
 }
 
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Dranvelor'
@@ -123,6 +149,7 @@ product_key='Software\Ostravelk\Dranvelor'
 program_files=drive_c/Program\ Files
 common_vst=$program_files/Common\ Files/VST2
 common_vst_x86=$program_files\ \(x86\)/Common\ Files/VST2
+product_folder=$program_files/Ostravelk/Dranvelor
 
 echo "== fresh prefixes"
 make_prefix "$work/fresh64" win64 &
@@ -135,6 +162,12 @@ echo "== a fresh 64-bit prefix"
 p=$work/fresh64
 check "the silent install succeeds" wine_in "$p" "$setup" /S
 check "the shipped DLLs are in Program Files and Program Files (x86)" installed "$p" "$dll32" "$dll64"
+program='C:\Program Files\Ostravelk\Dranvelor\Dranvelor.exe'
+if [ "${#programs[@]}" -gt 0 ]; then
+  check "the 64-bit program is in Program Files\\Ostravelk\\Dranvelor, with a Start-menu shortcut" \
+    program_installed "$p" "$exe64"
+  check "the installed program runs" wine_in "$p" "$program" --help
+fi
 check "the uninstaller, the README and the licence are in Program Files\\Ostravelk\\Dranvelor" \
   bash -c 'cd "$1" && test -f uninstall.exe -a -f README.txt -a -f LICENSE.txt' _ "$p/$program_files/Ostravelk/Dranvelor"
 uninstaller='C:\Program Files\Ostravelk\Dranvelor\uninstall.exe'
@@ -147,7 +180,7 @@ DisplayVersion=$version Publisher=Ostravelk UninstallString=\"$uninstaller\" \
 QuietUninstallString=\"$uninstaller\" /S DisplayIcon=$uninstaller,0"
 size=$(reg_value "$p" "$uninstall_key" EstimatedSize)
 size=$((16#${size#dword:}))
-dlls=$((($(stat -c %s "$dll32") + $(stat -c %s "$dll64")) / 1024))
+dlls=$((($(stat -c %s "$dll32") + $(stat -c %s "$dll64") + ${programs[1]:+$(stat -c %s "$exe64")} + 0) / 1024))
 check "its EstimatedSize, $size KB, is that of what it installed" test "$size" -ge "$dlls" -a "$size" -lt "$((dlls + 100))"
 check "the 64-bit host loads the installed 64-bit DLL" \
   wine_in "$p" "$win64/tools/vsthost/vsthost.exe" info 'C:\Program Files\Common Files\VST2\Dranvelor.dll'
@@ -165,7 +198,7 @@ check "a host has the plug-in open" quietly timeout 60 xdotool search --sync --n
 WINEPREFIX=$p wine "$work/newer.exe" /S >>"$log" 2>&1 </dev/null
 status=$?
 check "the newer version's silent install fails while the DLL is loaded (exit $status)" test "$status" -ne 0
-check "both installed DLLs are intact" installed "$p" "$dll32" "$dll64"
+check "both installed DLLs are intact" installed "$p" "$dll32" "$dll64" ${programs[1]:+"$exe64"}
 check "the entry still names the installed version" \
   test "$(reg_value "$p" "$uninstall_key" DisplayVersion)" = "$version"
 kill "$host" 2>/dev/null
@@ -173,7 +206,8 @@ wait "$host" 2>/dev/null
 WINEPREFIX=$p wineserver -w
 
 check "with the host closed, the newer version installs" wine_in "$p" "$work/newer.exe" /S
-check "its DLLs replaced the old ones" installed "$p" "$work/newer32/Dranvelor.dll" "$work/newer64/Dranvelor.dll"
+check "its files replaced the old ones" installed "$p" "$work/newer32/Dranvelor.dll" "$work/newer64/Dranvelor.dll" \
+  ${newer_programs[1]:+"${newer_programs[1]}"}
 check "there is one uninstall entry, of version $newer" \
   test "$(entries "$p")" -eq 1 -a "$(reg_value "$p" "$uninstall_key" DisplayVersion)" = "$newer"
 
@@ -213,6 +247,11 @@ echo "== a fresh 32-bit prefix"
 p=$work/wine32
 check "the silent install succeeds" wine_in "$p" "$setup" /S
 check "the 32-bit DLL is the shipped one, in Program Files" cmp "$dll32" "$p/$common_vst/Dranvelor.dll"
+if [ "${#programs[@]}" -gt 0 ]; then
+  check "the 32-bit program is in Program Files\\Ostravelk\\Dranvelor, with a Start-menu shortcut" \
+    program_installed "$p" "$exe32"
+  check "the installed program runs" wine_in "$p" "$program" --help
+fi
 check "there is no 64-bit component" \
   test ! -e "$p/$program_files (x86)" -a -z "$(reg_value "$p" "$product_key" Plugin64Folder)"
 check "the host loads the installed DLL" \

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# install_test.sh INSTALLER PLUGIN: the installer in a scratch HOME (a Linux plug-in or the LV2
-# bundle) or a scratch Wine prefix (a Windows DLL): files land where hosts look, a second install changes
-# nothing, a different file is never replaced without --force, uninstall leaves nothing behind.
+# install_test.sh INSTALLER PLUGIN: the installer in a scratch HOME (a Linux plug-in, the LV2
+# bundle or the standalone program, which has its desktop entry and icons beside it) or a
+# scratch Wine prefix (a Windows DLL): files land where hosts (or desktops) look, a second
+# install changes nothing, a different file is never replaced without --force, uninstall leaves
+# nothing behind.
 set -uo pipefail
 installer=$1
 plugin=$2
@@ -35,7 +37,19 @@ name=$(basename "$plugin")
 # What a plug-in file of the name, or a file in it, holds.
 content="$plugin"
 not_a_plugin="not a plug-in"
-if [ -d "$plugin" ]; then
+# What the unwritable-folder case copies beside the installer.
+companions=("$plugin")
+if [ "$name" = dranvelor ]; then
+  root=$HOME
+  target=(--program)
+  folder="$HOME/.local/bin"
+  not_a_plugin="not a program"
+  companions+=("$(dirname "$plugin")/dranvelor.desktop" "$(dirname "$plugin")/icons")
+  check "a program is not for Wine" run 2 "neither with --lv2 nor into Wine" install --program --wine "$HOME" "$plugin"
+  check "a library is no program" run 1 "not a program" install --program "$(ldd /bin/sh | awk '/libc\.so/ {sub(/libc/, "libm", $3); print $3}')"
+  mkdir -p "$scratch/bare" && cp "$plugin" "$scratch/bare/"
+  check "a program without its desktop entry is refused" run 1 "no dranvelor.desktop" install --program "$scratch/bare/dranvelor"
+elif [ -d "$plugin" ]; then
   root=$HOME
   target=(--lv2)
   folder="$HOME/.lv2"
@@ -62,6 +76,13 @@ before=$(snapshot "$root")
 
 check "install" run 0 "installed" install "${target[@]}" "$plugin"
 check "the plug-in lands where hosts look, unchanged" same "$plugin" "$folder/$name"
+if [ "$name" = dranvelor ]; then
+  entry="$HOME/.local/share/applications/dranvelor.desktop"
+  check "its desktop entry starts the installed program and is valid" \
+    bash -c 'grep -qxF "Exec=\"$1\"" "$2" && desktop-file-validate "$2"' _ "$folder/$name" "$entry"
+  check "its icons are in the user's hicolor theme, unchanged" \
+    diff -r "$(dirname "$plugin")/icons/hicolor" "$HOME/.local/share/icons/hicolor"
+fi
 installed=$(snapshot "$root")
 check "a second install is idempotent" run 0 "already installed" install "${target[@]}" "$plugin"
 check "and changes nothing" test "$(snapshot "$root")" = "$installed"
@@ -100,7 +121,7 @@ check "usage errors exit 2" run 2 "unknown option" install --frobnicate
 # A folder the user may not write to; root writes anywhere, so it runs as nobody then.
 locked="$scratch/locked"
 mkdir -p "$locked/drive_c"
-cp -r "$installer" "$plugin" "$locked/"
+cp -r "$installer" "${companions[@]}" "$locked/"
 chmod 755 "$scratch"
 chmod 555 "$locked/drive_c" "$locked"
 as_user=()
