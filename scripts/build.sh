@@ -36,6 +36,7 @@ bash "$root/scripts/screenshot.sh" "$out/editor.png"
 bash "$root/scripts/screenshot.sh" --dpi 144 "$out/editor-150.png"
 bash "$root/scripts/screenshot.sh" --dpi 192 "$out/editor-200.png"
 "$linux_host" edit "$linux_plugin" --seconds 2 --screenshot "$out/editor-linux.png" >/dev/null
+bash "$root/scripts/screenshot-standalone.sh" "$out/standalone-linux.png"
 
 echo "== plots"
 /usr/bin/python3 "$root/scripts/plots/make_plots.py" --vsthost "$linux_host" --plugin "$linux_plugin" \

@@ -15,7 +15,7 @@ PACKAGES=(
   xvfb xdotool imagemagick x11-apps x11-xserver-utils
   libpng-dev zlib1g-dev libsndfile1-dev libcairo2-dev fonts-liberation sox
   libx11-dev libxres-dev fontconfig
-  file lintian python3-numpy python3-matplotlib nsis
+  file lintian python3-numpy python3-matplotlib python3-pil nsis
   clang libclang-rt-14-dev
   lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 x11-utils
   portaudio19-dev jack-tools desktop-file-utils
