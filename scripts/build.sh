@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds every plug-in target, renders the bundled demo through the plug-in
 # (the win32 DLL under Wine, the Linux library natively), writes a picture of the skin,
-# screenshots of the opened editor on Windows (under Wine) and on Linux (X11), plots of what the
-# plug-in does to sound and the release packages. Everything it writes goes to out/.
+# screenshots of the opened editor and of the standalone program on Windows (under Wine) and on
+# Linux (X11), plots of what the plug-in does to sound and the release packages. Everything it writes goes to out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 [ -n "${DRANVELOR_OWN_DISPLAY:-}" ] || prepare
@@ -36,6 +36,7 @@ bash "$root/scripts/screenshot.sh" "$out/editor.png"
 bash "$root/scripts/screenshot.sh" --dpi 144 "$out/editor-150.png"
 bash "$root/scripts/screenshot.sh" --dpi 192 "$out/editor-200.png"
 "$linux_host" edit "$linux_plugin" --seconds 2 --screenshot "$out/editor-linux.png" >/dev/null
+bash "$root/scripts/screenshot-standalone.sh" --wine "$out/standalone.png"
 bash "$root/scripts/screenshot-standalone.sh" "$out/standalone-linux.png"
 
 echo "== plots"
