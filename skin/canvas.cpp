@@ -422,8 +422,8 @@ Polygons Canvas::strokePolygons() const
     {
         std::vector<PathPoint> points;
         for (const PathPoint& p : sub.points)
-            if (points.empty() || std::hypot(p.p.x - points.back().p.x,
-                                             p.p.y - points.back().p.y) > 1e-9)
+            if (points.empty() ||
+                std::hypot(p.p.x - points.back().p.x, p.p.y - points.back().p.y) > 1e-9)
                 points.push_back(p);
         if (sub.closed && points.size() > 1 &&
             std::hypot(points.front().p.x - points.back().p.x,
@@ -543,8 +543,8 @@ void Canvas::clip()
                   uint8_t* row = inside->data() + y * width;
                   const uint8_t* oldRow = old ? old->data() + y * width : nullptr;
                   for (int x = x0; x < x1; ++x)
-                      row[x] = static_cast<uint8_t>(
-                          oldRow ? mul8(coverage[x - x0], oldRow[x]) : coverage[x - x0]);
+                      row[x] = static_cast<uint8_t>(oldRow ? mul8(coverage[x - x0], oldRow[x])
+                                                           : coverage[x - x0]);
               });
     state_->clip = std::move(inside);
     newPath();
@@ -620,7 +620,8 @@ void Canvas::textPath(const char* text, double x, double baseline, Align align, 
         if (code >= 128)
             continue;
         const Glyph& glyph = face.glyphs[code];
-        const auto at = [&](double gx, double gy) { return device(x + gx * unit, baseline - gy * unit); };
+        const auto at = [&](double gx, double gy)
+        { return device(x + gx * unit, baseline - gy * unit); };
         for (const std::vector<GlyphPoint>& contour : glyph.contours)
         {
             const std::size_t n = contour.size();
@@ -634,7 +635,8 @@ void Canvas::textPath(const char* text, double x, double baseline, Align align, 
             if (first == n)
             {
                 first = 0;
-                start = at((contour[0].x + contour[1].x) / 2.0, (contour[0].y + contour[1].y) / 2.0);
+                start =
+                    at((contour[0].x + contour[1].x) / 2.0, (contour[0].y + contour[1].y) / 2.0);
             }
             else
             {
@@ -662,7 +664,8 @@ void Canvas::textPath(const char* text, double x, double baseline, Align align, 
                 // A quadratic curve, flattened to within the tolerance.
                 const double dx = current.x - 2 * p.x + end.x, dy = current.y - 2 * p.y + end.y;
                 const int steps = std::max(
-                    1, static_cast<int>(std::ceil(std::sqrt(std::hypot(dx, dy) / (4 * kTolerance)))));
+                    1,
+                    static_cast<int>(std::ceil(std::sqrt(std::hypot(dx, dy) / (4 * kTolerance)))));
                 curve.clear();
                 for (int s = 1; s <= steps; ++s)
                 {
@@ -780,8 +783,8 @@ void brushedMetal(Canvas& canvas, double x, double y, double w, double h, Rgb to
             const double shade = grain * (0.45 * rowShade + 0.35 * streaks * 0.5 + 0.2 * fine);
             auto channel = [shade](double v)
             { return static_cast<uint32_t>(std::clamp(v + shade, 0.0, 1.0) * 255.0 + 0.5); };
-            pixels[col] = 0xFF000000u | channel(base.r) << 16 | channel(base.g) << 8 |
-                          channel(base.b);
+            pixels[col] =
+                0xFF000000u | channel(base.r) << 16 | channel(base.g) << 8 | channel(base.b);
             sum -= noise[static_cast<std::size_t>(col)];
         }
     }

@@ -36,8 +36,7 @@ struct Gradient
 
     static Gradient linear(double x0, double y0, double x1, double y1);
     // Between the circle (x0, y0, r0) and the circle (x1, y1, r1).
-    static Gradient radialBetween(double x0, double y0, double r0, double x1, double y1,
-                                  double r1);
+    static Gradient radialBetween(double x0, double y0, double r0, double x1, double y1, double r1);
     void add(double offset, Rgb c, double alpha = 1.0);
 };
 
@@ -158,8 +157,7 @@ private:
 Mask blurred(const Mask& mask, double scale, int radius);
 
 // An 8-bit coverage image of the path filled by draw on a canvas of width x height units.
-template <typename Draw>
-Mask coverageOf(int width, int height, double scale, Draw draw);
+template <typename Draw> Mask coverageOf(int width, int height, double scale, Draw draw);
 
 // Horizontal brushed-metal streaks over a vertical gradient from top to bottom colour, one grain
 // per pixel of the picture, filling the box.
@@ -182,8 +180,7 @@ private:
     std::uint32_t state_;
 };
 
-template <typename Draw>
-Mask coverageOf(int width, int height, double scale, Draw draw)
+template <typename Draw> Mask coverageOf(int width, int height, double scale, Draw draw)
 {
     Image shape(pixelsOf(width, scale), pixelsOf(height, scale));
     {

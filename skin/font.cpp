@@ -75,8 +75,7 @@ bool parseFaces(const char* text, Face faces[3])
             }
         }
     }
-    return in.ok() && faces[0].unitsPerEm > 0 && faces[1].unitsPerEm > 0 &&
-           faces[2].unitsPerEm > 0;
+    return in.ok() && faces[0].unitsPerEm > 0 && faces[1].unitsPerEm > 0 && faces[2].unitsPerEm > 0;
 }
 
 const Face& faceOf(Font font)

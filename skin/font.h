@@ -18,7 +18,7 @@ struct GlyphPoint
 
 struct Glyph
 {
-    int advance = 0; // font units
+    int advance = 0;                               // font units
     std::vector<std::vector<GlyphPoint>> contours; // TrueType quadratic outlines
 };
 

@@ -102,11 +102,10 @@ std::vector<Edge> edgesOf(const Polygons& polygons)
             const bool down = a.y < b.y;
             const Point& top = down ? a : b;
             const Point& bottom = down ? b : a;
-            edges.push_back({top.x, top.y, bottom.y, (bottom.x - top.x) / (bottom.y - top.y),
-                             down ? 1 : -1});
+            edges.push_back(
+                {top.x, top.y, bottom.y, (bottom.x - top.x) / (bottom.y - top.y), down ? 1 : -1});
         }
-    std::sort(edges.begin(), edges.end(),
-              [](const Edge& l, const Edge& r) { return l.y0 < r.y0; });
+    std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.y0 < r.y0; });
     return edges;
 }
 
@@ -136,9 +135,9 @@ void rasterize(const Polygons& polygons, int width, int height, const CoverageRo
     {
         while (next < edges.size() && edges[next].y0 < y + 1)
             active.push_back(&edges[next++]);
-        active.erase(std::remove_if(active.begin(), active.end(),
-                                    [y](const Edge* e) { return e->y1 <= y; }),
-                     active.end());
+        active.erase(
+            std::remove_if(active.begin(), active.end(), [y](const Edge* e) { return e->y1 <= y; }),
+            active.end());
         if (active.empty())
             continue;
         for (int sub = 0; sub < kSubRows; ++sub)
