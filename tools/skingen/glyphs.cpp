@@ -46,16 +46,15 @@ bool writeFace(FT_Library library, int index, std::string& out)
     bool ok = true;
     for (const char code : codes)
     {
-        if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) !=
-            0)
+        if (FT_Load_Char(face, static_cast<FT_ULong>(code),
+                         FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0)
         {
             ok = false;
             break;
         }
         const FT_Outline& outline = face->glyph->outline;
-        out += "glyph " + std::to_string(int(code)) + " " +
-               std::to_string(face->glyph->advance.x) + " " + std::to_string(outline.n_contours) +
-               "\n";
+        out += "glyph " + std::to_string(int(code)) + " " + std::to_string(face->glyph->advance.x) +
+               " " + std::to_string(outline.n_contours) + "\n";
         int start = 0;
         for (int c = 0; c < outline.n_contours; ++c)
         {

@@ -107,8 +107,8 @@ bool writePreview(const std::string& skinDir, const std::string& outPath)
         cr.translate(kGap, kGap + panel * (kPanelHeight + kGap));
         drawPart(cr, background, 0, 0, 0, kPanelWidth, kPanelHeight);
         for (int i = 0; i < 3; ++i)
-            drawPart(cr, knobs[i], kKnobs[i].left, kKnobs[i].top, frames[i] * kKnobSize,
-                     kKnobSize, kKnobSize);
+            drawPart(cr, knobs[i], kKnobs[i].left, kKnobs[i].top, frames[i] * kKnobSize, kKnobSize,
+                     kKnobSize);
         fieldTexts(cr);
         const Box& button = kBypassButton;
         drawPart(cr, bypass, button.left, button.top, panel == 1 ? button.height() : 0,
