@@ -22,10 +22,14 @@ inline uint32_t mul8(uint32_t a, uint32_t b)
     return (t + (t >> 8)) >> 8;
 }
 
+// Every channel times by / 255, rounded as mul8 does, two channels per multiplication.
 inline uint32_t scaleWord(uint32_t word, uint32_t by)
 {
-    return mul8(word >> 24, by) << 24 | mul8(word >> 16 & 255, by) << 16 |
-           mul8(word >> 8 & 255, by) << 8 | mul8(word & 255, by);
+    uint32_t even = (word & 0x00FF00FFu) * by + 0x00800080u;
+    even = ((even + (even >> 8 & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t odd = (word >> 8 & 0x00FF00FFu) * by + 0x00800080u;
+    odd = (odd + (odd >> 8 & 0x00FF00FFu)) & 0xFF00FF00u;
+    return even | odd;
 }
 
 // Source over destination, both premultiplied.
@@ -486,6 +490,31 @@ Polygons Canvas::strokePolygons() const
     return polygons;
 }
 
+namespace
+{
+
+// One row of coverage through the clip, with the source's pixels from fetch(x).
+template <typename Fetch>
+void compositeRow(uint32_t* row, int x0, int x1, const uint8_t* coverage, const uint8_t* clipRow,
+                  Fetch fetch)
+{
+    for (int x = x0; x < x1; ++x)
+    {
+        uint32_t c = coverage[x - x0];
+        if (clipRow)
+            c = mul8(c, clipRow[x]);
+        if (c == 0)
+            continue;
+        const uint32_t s = fetch(x);
+        if (c == 255 && s >= 0xFF000000u)
+            row[x] = s;
+        else
+            row[x] = over(c == 255 ? s : scaleWord(s, c), row[x]);
+    }
+}
+
+} // namespace
+
 void Canvas::composite(const Polygons& polygons)
 {
     const Source& source = state_->source;
@@ -497,15 +526,20 @@ void Canvas::composite(const Polygons& polygons)
                   uint32_t* row = target_.row(y);
                   const uint8_t* clipRow =
                       clip ? clip->data() + static_cast<std::size_t>(y) * width : nullptr;
-                  for (int x = x0; x < x1; ++x)
+                  switch (source.kind)
                   {
-                      uint32_t c = coverage[x - x0];
-                      if (clipRow)
-                          c = mul8(c, clipRow[x]);
-                      if (c == 0)
-                          continue;
-                      const uint32_t s = scaleWord(source.at(x, y), c);
-                      row[x] = over(s, row[x]);
+                  case Source::Kind::Solid:
+                      compositeRow(row, x0, x1, coverage, clipRow,
+                                   [&](int) { return source.solid; });
+                      break;
+                  case Source::Kind::Gradient:
+                      compositeRow(row, x0, x1, coverage, clipRow,
+                                   [&](int x) { return source.gradientAt(x + 0.5, y + 0.5); });
+                      break;
+                  case Source::Kind::Image:
+                      compositeRow(row, x0, x1, coverage, clipRow,
+                                   [&](int x) { return source.at(x, y); });
+                      break;
                   }
               });
 }
@@ -704,12 +738,17 @@ void boxPass(std::vector<int>& values, std::vector<int>& line, int start, int n,
     for (int i = 0; i < n; ++i)
         line[static_cast<std::size_t>(i)] = values[static_cast<std::size_t>(start + i * step)];
     const int window = 2 * radius + 1;
+    const auto sample = [&](int i)
+    { return line[static_cast<std::size_t>(std::clamp(i, 0, n - 1))]; };
+    // A running sum over the window: each step adds the sample entering it and drops the one
+    // leaving it.
+    int sum = 0;
+    for (int k = -radius; k <= radius; ++k)
+        sum += sample(k);
     for (int i = 0; i < n; ++i)
     {
-        int sum = 0;
-        for (int k = -radius; k <= radius; ++k)
-            sum += line[static_cast<std::size_t>(std::clamp(i + k, 0, n - 1))];
         values[static_cast<std::size_t>(start + i * step)] = (sum + window / 2) / window;
+        sum += sample(i + radius + 1) - sample(i - radius);
     }
 }
 
@@ -761,6 +800,7 @@ void brushedMetal(Canvas& canvas, double x, double y, double w, double h, Rgb to
     Image texture(width, std::max(0, endRow - firstRow));
     Random random(seed);
     const int streak = static_cast<int>(std::lround(24 * scale));
+    const double streakGain = std::sqrt(12.0 * 2 * streak) / (2 * streak);
     std::vector<double> noise(static_cast<std::size_t>(width + 2 * streak));
     for (int row = 0; row < endRow; ++row)
     {
@@ -778,7 +818,7 @@ void brushedMetal(Canvas& canvas, double x, double y, double w, double h, Rgb to
         for (int col = 0; col < width; ++col)
         {
             sum += noise[static_cast<std::size_t>(col + 2 * streak - 1)];
-            const double streaks = sum / (2 * streak) * std::sqrt(12.0 * 2 * streak);
+            const double streaks = sum * streakGain;
             const double fine = noise[static_cast<std::size_t>(col + streak)];
             const double shade = grain * (0.45 * rowShade + 0.35 * streaks * 0.5 + 0.2 * fine);
             auto channel = [shade](double v)

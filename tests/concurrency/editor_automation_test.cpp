@@ -1,7 +1,8 @@
 // The window opens, idles and closes in a loop on one thread while another processes audio and
 // automates every parameter and the program, as a host's UI and audio threads do; at 2x the
-// window also changes its scale while open. Under ThreadSanitizer the run reports no data race,
-// and afterwards the controls show the last values.
+// window also changes its scale while open, and two instances' windows at two scales take
+// turns. Under ThreadSanitizer the run reports no data race, and afterwards the controls show
+// the last values.
 #include "editor/cklv_editor.h"
 #include "effect/cklv.h"
 #include "gui/frame.h"
@@ -125,5 +126,70 @@ TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, EditorAutomation, ::testing::Values(1.0f, 2.0f));
+
+// Two plug-in instances whose windows show the skin at different scales, both drawn for their
+// scale from the process's shared pictures, open, draw new knob frames and close in turn while
+// one audio thread automates both.
+TEST(EditorAutomationTwoWindows, WindowsAtDifferentScalesShareTheSkinWhileTheAudioThreadAutomates)
+{
+    software::reset();
+    const float scales[2] = {1.5f, 2.5f};
+    std::unique_ptr<CKLV> effects[2] = {
+        std::unique_ptr<CKLV>(static_cast<CKLV*>(createEffectInstance(host))),
+        std::unique_ptr<CKLV>(static_cast<CKLV*>(createEffectInstance(host)))};
+    AEffect* records[2] = {effects[0]->getAeffect(), effects[1]->getAeffect()};
+    for (int i = 0; i < 2; ++i)
+    {
+        records[i]->dispatcher(records[i], effVendorSpecific, kContentScaleIndex,
+                               kContentScaleValue, nullptr, scales[i]);
+        records[i]->dispatcher(records[i], effMainsChanged, 0, 1, nullptr, 0.0f);
+    }
+
+    std::atomic<bool> running{true};
+    std::atomic<long> blocks{0};
+    std::thread audio(
+        [&]
+        {
+            std::mt19937 random(11);
+            std::uniform_real_distribution<float> value(0.0f, 1.0f);
+            std::vector<float> in(128, 0.25f), out(128);
+            float* inputs[1] = {in.data()};
+            float* outputs[1] = {out.data()};
+            while (running.load(std::memory_order_relaxed))
+                for (AEffect* record : records)
+                {
+                    for (VstInt32 index = 0; index < 4; ++index)
+                        record->setParameter(record, index, value(random));
+                    record->processReplacing(record, inputs, outputs, 128);
+                    blocks.fetch_add(1, std::memory_order_relaxed);
+                }
+        });
+
+    int hostWindow = 0;
+    int openings = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (openings < 3 || std::chrono::steady_clock::now() < end)
+    {
+        for (AEffect* record : records)
+            ASSERT_EQ(record->dispatcher(record, effEditOpen, 0, 0, &hostWindow, 0.0f), 1);
+        for (int idle = 0; idle < 5; ++idle)
+            for (int i = 0; i < 2; ++i)
+            {
+                // Each idle pass shows the knobs' new values: frames not drawn before are drawn.
+                records[i]->dispatcher(records[i], effEditIdle, 0, 0, nullptr, 0.0f);
+                CFrame* frame = static_cast<CKLVEditor*>(effects[i]->getEditor())->getFrame();
+                software::paintWindow(frame->getWindow(),
+                                      toDevice(CRect(0, 0, 630, 140), scales[i]));
+            }
+        for (AEffect* record : records)
+            record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f);
+        ++openings;
+    }
+    running = false;
+    audio.join();
+    EXPECT_GT(blocks.load(), 100);
+    for (AEffect* record : records)
+        record->dispatcher(record, effMainsChanged, 0, 0, nullptr, 0.0f);
+}
 
 } // namespace
