@@ -39,6 +39,62 @@ VstIntPtr host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
     return 0;
 }
 
+// Processes audio for the instances and automates every parameter and the program of each, as
+// a host's audio thread does, until stopped; keeps the values it set last on the first one.
+class AudioThread
+{
+public:
+    explicit AudioThread(std::vector<AEffect*> records)
+        : records_(std::move(records)), thread_([this] { run(); })
+    {
+    }
+    ~AudioThread() { stop(); }
+    AudioThread(const AudioThread&) = delete;
+    AudioThread& operator=(const AudioThread&) = delete;
+
+    void stop()
+    {
+        running_ = false;
+        if (thread_.joinable())
+            thread_.join();
+    }
+    long blocks() const { return blocks_.load(); }
+    // Read after stop.
+    const float* last() const { return last_; }
+
+private:
+    void run()
+    {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> value(0.0f, 1.0f);
+        std::vector<float> in(128, 0.25f), out(128);
+        float* inputs[1] = {in.data()};
+        float* outputs[1] = {out.data()};
+        while (running_.load(std::memory_order_relaxed))
+            for (AEffect* record : records_)
+            {
+                if (blocks_ % 8 == 0)
+                    record->dispatcher(record, effSetProgram, 0,
+                                       static_cast<VstIntPtr>(random() % 16), nullptr, 0.0f);
+                for (VstInt32 index = 0; index < 4; ++index)
+                {
+                    const float v = value(random);
+                    if (record == records_.front())
+                        last_[index] = v;
+                    record->setParameter(record, index, v);
+                }
+                record->processReplacing(record, inputs, outputs, 128);
+                blocks_.fetch_add(1, std::memory_order_relaxed);
+            }
+    }
+
+    std::vector<AEffect*> records_;
+    std::atomic<bool> running_{true};
+    std::atomic<long> blocks_{0};
+    float last_[4] = {};
+    std::thread thread_;
+};
+
 class EditorAutomation : public ::testing::TestWithParam<float>
 {
 };
@@ -59,31 +115,7 @@ TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
     sendScale(scale);
     dispatch(effMainsChanged, 1);
 
-    std::atomic<bool> running{true};
-    std::atomic<long> blocks{0};
-    float last[4] = {};
-    std::thread audio(
-        [&]
-        {
-            std::mt19937 random(7);
-            std::uniform_real_distribution<float> value(0.0f, 1.0f);
-            std::vector<float> in(128, 0.25f), out(128);
-            float* inputs[1] = {in.data()};
-            float* outputs[1] = {out.data()};
-            while (running.load(std::memory_order_relaxed))
-            {
-                if (blocks % 8 == 0)
-                    dispatch(effSetProgram, static_cast<VstIntPtr>(random() % 16));
-                for (VstInt32 index = 0; index < 4; ++index)
-                {
-                    last[index] = value(random);
-                    record->setParameter(record, index, last[index]);
-                }
-                record->processReplacing(record, inputs, outputs, 128);
-                blocks.fetch_add(1, std::memory_order_relaxed);
-            }
-        });
-
+    AudioThread audio({record});
     int hostWindow = 0;
     int openings = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
@@ -104,9 +136,9 @@ TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
         sendScale(scale);
         ++openings;
     }
-    running = false;
-    audio.join();
-    EXPECT_GT(blocks.load(), 100);
+    audio.stop();
+    EXPECT_GT(audio.blocks(), 100);
+    const float* last = audio.last();
 
     // What the audio thread set last is what the window shows after one idle.
     ASSERT_EQ(dispatch(effEditOpen, 0, &hostWindow), 1);
@@ -145,26 +177,7 @@ TEST(EditorAutomationTwoWindows, WindowsAtDifferentScalesShareTheSkinWhileTheAud
         records[i]->dispatcher(records[i], effMainsChanged, 0, 1, nullptr, 0.0f);
     }
 
-    std::atomic<bool> running{true};
-    std::atomic<long> blocks{0};
-    std::thread audio(
-        [&]
-        {
-            std::mt19937 random(11);
-            std::uniform_real_distribution<float> value(0.0f, 1.0f);
-            std::vector<float> in(128, 0.25f), out(128);
-            float* inputs[1] = {in.data()};
-            float* outputs[1] = {out.data()};
-            while (running.load(std::memory_order_relaxed))
-                for (AEffect* record : records)
-                {
-                    for (VstInt32 index = 0; index < 4; ++index)
-                        record->setParameter(record, index, value(random));
-                    record->processReplacing(record, inputs, outputs, 128);
-                    blocks.fetch_add(1, std::memory_order_relaxed);
-                }
-        });
-
+    AudioThread audio({records[0], records[1]});
     int hostWindow = 0;
     int openings = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
@@ -185,9 +198,8 @@ TEST(EditorAutomationTwoWindows, WindowsAtDifferentScalesShareTheSkinWhileTheAud
             record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f);
         ++openings;
     }
-    running = false;
-    audio.join();
-    EXPECT_GT(blocks.load(), 100);
+    audio.stop();
+    EXPECT_GT(audio.blocks(), 100);
     for (AEffect* record : records)
         record->dispatcher(record, effMainsChanged, 0, 0, nullptr, 0.0f);
 }
