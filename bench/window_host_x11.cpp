@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -81,3 +82,14 @@ bool WindowHost::shows(int x, int y)
 
 // The plug-in reads its own connection's events in its idle call; this host has none to handle.
 void WindowHost::handleMessages() {}
+
+double processMemory()
+{
+    long pages = 0, resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm)
+        return 0.0;
+    const bool read = std::fscanf(statm, "%ld %ld", &pages, &resident) == 2;
+    std::fclose(statm);
+    return read ? static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) : 0.0;
+}

@@ -96,7 +96,7 @@ platform::Image drawFrame(Drawn& drawn, int32_t frame)
     std::fill(words, words + static_cast<std::ptrdiff_t>(width) * height, 0u);
     const skin::Pixels pixels{words + static_cast<std::ptrdiff_t>(height - 1) * width, -width,
                               width, height};
-    drawn.painter->drawFrame(frame, pixels);
+    skin::drawFrameOnThreads(*drawn.painter, frame, pixels);
     return image;
 }
 

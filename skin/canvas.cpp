@@ -144,6 +144,9 @@ struct Canvas::Source
     const Image* image = nullptr;
     int imageX = 0, imageY = 0; // target pixel of the image's top left
 
+    // A linear gradient that changes only from row to row.
+    bool vertical() const { return !gradient.radial && gradient.x0 == gradient.x1; }
+
     // Colours are interpolated straight and premultiplied after, at the pixel's centre.
     uint32_t gradientAt(double x, double y) const
     {
@@ -533,8 +536,17 @@ void Canvas::composite(const Polygons& polygons)
                                    [&](int) { return source.solid; });
                       break;
                   case Source::Kind::Gradient:
-                      compositeRow(row, x0, x1, coverage, clipRow,
-                                   [&](int x) { return source.gradientAt(x + 0.5, y + 0.5); });
+                      if (source.vertical())
+                      {
+                          // One colour per row.
+                          const uint32_t colour = source.gradientAt(x0 + 0.5, y + 0.5);
+                          compositeRow(row, x0, x1, coverage, clipRow, [&](int) { return colour; });
+                      }
+                      else
+                      {
+                          compositeRow(row, x0, x1, coverage, clipRow,
+                                       [&](int x) { return source.gradientAt(x + 0.5, y + 0.5); });
+                      }
                       break;
                   case Source::Kind::Image:
                       compositeRow(row, x0, x1, coverage, clipRow,

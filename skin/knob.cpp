@@ -179,10 +179,10 @@ public:
     {
     }
 
-    void drawFrame(int frame, const Pixels& target) const override
+    void drawRows(int frame, const Pixels& target, int top) const override
     {
         const double degrees = knobDegrees(knobValueOfFrame(frame));
-        Canvas cr(target, scale_);
+        Canvas cr(target, scale_, 0, top);
         cr.setSource(base_, 0, 0);
         cr.paint();
         valueRing(cr, degrees);

@@ -253,16 +253,16 @@ class BypassPainter : public Painter
 public:
     explicit BypassPainter(double scale) : scale_(scale) {}
 
-    void drawFrame(int frame, const Pixels& target) const override
+    void drawRows(int frame, const Pixels& target, int top) const override
     {
-        const int left = static_cast<int>(std::floor(kBypassButton.left * scale_ + 0.5));
-        const int top = static_cast<int>(std::floor(kBypassButton.top * scale_ + 0.5));
+        const int panelLeft = static_cast<int>(std::floor(kBypassButton.left * scale_ + 0.5));
+        const int panelTop = static_cast<int>(std::floor(kBypassButton.top * scale_ + 0.5));
         startOpaque(target);
         {
-            Canvas panel(target, scale_, left, top);
+            Canvas panel(target, scale_, panelLeft, panelTop + top);
             drawBackground(panel);
         }
-        Canvas cr(target, scale_);
+        Canvas cr(target, scale_, 0, top);
         bypassState(cr, frame == 1);
     }
 

@@ -5,6 +5,8 @@
 #include "skin/pictures.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace skin
 {
@@ -18,10 +20,10 @@ class StillPainter : public Painter
 public:
     StillPainter(void (*draw)(Canvas&), double scale) : draw_(draw), scale_(scale) {}
 
-    void drawFrame(int, const Pixels& target) const override
+    void drawRows(int, const Pixels& target, int top) const override
     {
         startOpaque(target);
-        Canvas canvas(target, scale_);
+        Canvas canvas(target, scale_, 0, top);
         draw_(canvas);
     }
 
@@ -87,6 +89,35 @@ std::unique_ptr<Painter> makePainter(Picture picture, double scale)
         return std::make_unique<StillPainter>(drawAbout, scale);
     }
     return nullptr;
+}
+
+void drawFrameOnThreads(const Painter& painter, int frame, const Pixels& target)
+{
+    // Below this many pixels a thread costs more than it saves.
+    constexpr long kPixelsPerThread = 100000;
+    const int half = target.height / 2;
+    if (static_cast<long>(target.width) * target.height < 2 * kPixelsPerThread)
+    {
+        painter.drawFrame(frame, target);
+        return;
+    }
+    Pixels lower = target;
+    lower.top = target.row(half);
+    lower.height = target.height - half;
+    Pixels upper = target;
+    upper.height = half;
+    std::thread helper;
+    try
+    {
+        helper = std::thread([&] { painter.drawRows(frame, lower, half); });
+    }
+    catch (const std::system_error&)
+    {
+        painter.drawRows(frame, lower, half); // no thread to be had: one after the other
+    }
+    painter.drawRows(frame, upper, 0);
+    if (helper.joinable())
+        helper.join();
 }
 
 Image drawPicture(Picture picture, double scale)

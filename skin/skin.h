@@ -42,10 +42,16 @@ class Painter
 {
 public:
     virtual ~Painter() = default;
-    // Draws the frame into target, which has the frame's pixels and is cleared to transparent.
-    virtual void drawFrame(int frame, const Pixels& target) const = 0;
+    // Draws the frame's rows from top on into target, which is as wide as the frame and cleared
+    // to transparent: a frame drawn in parts on several threads is the frame drawn whole.
+    virtual void drawRows(int frame, const Pixels& target, int top) const = 0;
+    void drawFrame(int frame, const Pixels& target) const { drawRows(frame, target, 0); }
 };
 std::unique_ptr<Painter> makePainter(Picture picture, double scale);
+
+// Draws the frame into target (the frame's pixels, cleared), in bands on two threads when it is
+// large enough for that to pay.
+void drawFrameOnThreads(const Painter& painter, int frame, const Pixels& target);
 
 // The whole picture at a scale, its frames stacked, as the PNG resources hold it.
 Image drawPicture(Picture picture, double scale);

@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -125,12 +127,16 @@ skin::Picture pictureOf(int id)
     return picture;
 }
 
-// The picture of the resource at a scale, as the windows show it.
-Rgba pictureAt(int id, double scale)
+// The picture of the resource at a scale, as the windows show it; drawn once per test program.
+const Rgba& pictureAt(int id, double scale)
 {
-    if (scale == 1.0)
-        return decode(pngBytes(id));
-    return straight(skin::drawPicture(pictureOf(id), scale));
+    static std::map<std::pair<int, double>, Rgba> made;
+    const auto key = std::make_pair(id, scale);
+    const auto found = made.find(key);
+    if (found != made.end())
+        return found->second;
+    return made[key] = scale == 1.0 ? decode(pngBytes(id))
+                                    : straight(skin::drawPicture(pictureOf(id), scale));
 }
 
 std::uint32_t scaled(std::uint32_t units, double scale)
@@ -245,13 +251,40 @@ TEST(SkinImages, EveryScaleHasTheLayoutTimesItsScale)
         }
 }
 
+// A frame drawn in parts, as two threads draw a large one, is the frame drawn whole.
+TEST(SkinImages, AFrameDrawnInPartsIsTheFrameDrawnWhole)
+{
+    for (const double scale : {1.25, 2.5})
+        for (const skin::Picture picture : skin::kPictures)
+        {
+            SCOPED_TRACE(testing::Message() << static_cast<int>(picture) << " x" << scale);
+            const skin::Shape shape = skin::shapeOf(picture);
+            const int width = skin::pixelsOf(shape.width, scale);
+            const int height = skin::pixelsOf(shape.height, scale);
+            const auto painter = skin::makePainter(picture, scale);
+            const int frame = shape.frames - 1;
+            skin::Image whole(width, height);
+            painter->drawFrame(frame, whole.pixels());
+            skin::Image parts(width, height);
+            const int cuts[] = {0, height / 3, height / 3 + 1, height};
+            for (int i = 0; i + 1 < 4; ++i)
+            {
+                skin::Pixels rows = parts.pixels();
+                rows.top = rows.row(cuts[i]);
+                rows.height = cuts[i + 1] - cuts[i];
+                painter->drawRows(frame, rows, cuts[i]);
+            }
+            EXPECT_TRUE(parts.words() == whole.words());
+        }
+}
+
 // The knob at every scale, at its own resolution.
 TEST(KnobStrips, EveryFrameAtEveryScalePointsAtTheAngleOfItsValue)
 {
     for (const double scale : kScales)
         for (int knob : kKnobIds)
         {
-            const Rgba strip = pictureAt(knob, scale);
+            const Rgba& strip = pictureAt(knob, scale);
             ASSERT_EQ(strip.height, scaled(kFrame, scale) * kFrames);
             for (int frame : {0, 1, 33, 67, 100, 133, 134})
             {
@@ -270,7 +303,7 @@ TEST(KnobStrips, FramesAtEveryScaleAreSeeThroughAroundAnOpaqueKnob)
     for (const double scale : kScales)
         for (int knob : kKnobIds)
         {
-            const Rgba strip = pictureAt(knob, scale);
+            const Rgba& strip = pictureAt(knob, scale);
             const std::uint32_t size = scaled(kFrame, scale);
             ASSERT_EQ(strip.height, size * kFrames);
             for (int frame = 0; frame < kFrames; ++frame)
