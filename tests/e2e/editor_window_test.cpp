@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <psapi.h>
+#include <string>
 #include <thread>
 
 namespace
@@ -403,6 +404,14 @@ TEST_F(EditorWindowTest, OnADenseScreenTheWindowIsScaledAndInputLandsOnTheLayout
     GetClientRect(frame, &client);
     EXPECT_EQ(client.right, static_cast<int>(630 * scale + 0.5));
     EXPECT_EQ(client.bottom, static_cast<int>(140 * scale + 0.5));
+    // Drawn for the screen's scale: as sharp as at 1x, unlike a stretched 1x picture.
+    std::string fault = "no picture";
+    for (int tries = 0; tries < 40 && !fault.empty(); ++tries)
+    {
+        session.pump(50);
+        fault = sharpnessFault(session.capture(), scale);
+    }
+    EXPECT_EQ(fault, "");
 
     const Spot drive = scaled(kDriveKnobCentre, scale);
     session.perform(
