@@ -1,5 +1,6 @@
 #include "editor/aeffguieditor.h"
 
+#include "editor/scale_settings.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/platform/edit.h"
@@ -9,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 using namespace VSTGUI;
 
@@ -17,6 +20,20 @@ namespace
 constexpr uint32_t kIdleSleep = 4;      // ms slept when the next pass is not yet due
 constexpr uint32_t kIdleEarly = 50;     // a pass may run this much before it is due
 constexpr uint32_t kIdleInterval = 100; // ms between passes
+
+// Key codes pass from the host to the toolkit unchanged.
+constexpr bool sameKey(VstVirtualKey host, VirtualKey toolkit)
+{
+    return static_cast<int>(host) == static_cast<int>(toolkit);
+}
+static_assert(sameKey(VKEY_BACK, kVirtualKeyBack) && sameKey(VKEY_TAB, kVirtualKeyTab) &&
+                  sameKey(VKEY_RETURN, kVirtualKeyReturn) &&
+                  sameKey(VKEY_ESCAPE, kVirtualKeyEscape) && sameKey(VKEY_END, kVirtualKeyEnd) &&
+                  sameKey(VKEY_HOME, kVirtualKeyHome) && sameKey(VKEY_LEFT, kVirtualKeyLeft) &&
+                  sameKey(VKEY_UP, kVirtualKeyUp) && sameKey(VKEY_RIGHT, kVirtualKeyRight) &&
+                  sameKey(VKEY_DOWN, kVirtualKeyDown) && sameKey(VKEY_ENTER, kVirtualKeyEnter) &&
+                  sameKey(VKEY_DELETE, kVirtualKeyDelete),
+              "the toolkit numbers keys as hosts do");
 
 KeyCode toKeyCode(const VstKeyCode& key)
 {
@@ -45,23 +62,20 @@ double usableScale(double factor)
 AEffGUIEditor::AEffGUIEditor(AudioEffect* owner)
     : AEffEditor(owner), lLastTicks(platform::getTickCount())
 {
-    if (effect)
-        effect->setEditor(this);
     // The frame's drop target needs the thread's component-object services.
     platform::initThreadServices();
 }
 
 AEffGUIEditor::~AEffGUIEditor()
 {
-    // An editor whose construction failed must not stay behind in its effect, which would
-    // delete it a second time.
-    if (effect && effect->getEditor() == this)
-        effect->setEditor(nullptr);
     platform::exitThreadServices();
 }
 
 bool AEffGUIEditor::getRect(ERect** erect)
 {
+    // Once: hosts may ask for the rectangle often, and every open reads the file again.
+    if (!userScaleLoaded)
+        loadUserScale();
     // Closed, the window would open at the scale in force now, on the screen it would open on.
     if (!frame)
         setRectForScale(wantedScale());
@@ -78,12 +92,38 @@ bool AEffGUIEditor::setContentScale(float factor)
     return true;
 }
 
-void AEffGUIEditor::chooseUserScale(double choice)
+void AEffGUIEditor::setUserScale(double choice)
 {
     if (!std::isfinite(choice) || choice < 0.0)
         return;
     userScale = choice == 0.0 ? 0.0 : usableScale(choice);
     updateScale();
+}
+
+void AEffGUIEditor::onPanelRightClick(const CPoint& where)
+{
+    if (!frame)
+        return;
+    std::vector<std::string> items;
+    for (int i = 0; i < kNumUserScales; ++i)
+        items.push_back(userScaleLabel(i));
+    const int32_t chosen = frame->showPopupMenu(where, items, userScaleIndex(userScale));
+    if (chosen < 0 || chosen >= kNumUserScales)
+        return;
+    userScaleUnsaved = !writeUserScale(settingsPath(), kUserScales[chosen]);
+    setUserScale(kUserScales[chosen]);
+}
+
+void AEffGUIEditor::loadUserScale()
+{
+    userScaleLoaded = true;
+    if (!userScaleUnsaved)
+        setUserScale(readUserScale(settingsPath()));
+}
+
+std::filesystem::path AEffGUIEditor::settingsPath() const
+{
+    return {};
 }
 
 double AEffGUIEditor::wantedScale() const
@@ -112,6 +152,7 @@ void AEffGUIEditor::setRectForScale(double forScale)
 
 double AEffGUIEditor::openingScale()
 {
+    loadUserScale();
     scale = wantedScale();
     setRectForScale(scale);
     return scale;
@@ -135,6 +176,17 @@ void AEffGUIEditor::updateScale()
 }
 
 void AEffGUIEditor::scaleChanged(double) {}
+
+void AEffGUIEditor::screenChanged()
+{
+    updateScale();
+}
+
+bool AEffGUIEditor::requestWindowSize(int32_t width, int32_t height)
+{
+    auto* effectX = dynamic_cast<AudioEffectX*>(effect);
+    return effectX && effectX->canHostDo("sizeWindow") && effectX->sizeWindow(width, height);
+}
 
 void AEffGUIEditor::idle()
 {
@@ -176,13 +228,14 @@ bool AEffGUIEditor::onWheel(float distance)
 
 bool AEffGUIEditor::setKnobMode(VstInt32 mode)
 {
-    knobMode = mode;
+    sharedKnobMode = mode;
     return true;
 }
 
-void AEffGUIEditor::setParameter(VstInt32, float) {}
-
-void AEffGUIEditor::onPanelRightClick(const VSTGUI::CPoint&) {}
+int32_t AEffGUIEditor::knobMode() const
+{
+    return sharedKnobMode;
+}
 
 void AEffGUIEditor::beginEdit(VstInt32 index)
 {

@@ -1,24 +1,27 @@
-// The editor base: the rectangle the host asks for, the frame while the window is open, the
-// throttled idle pass that controls run while they track the mouse, the knob mode shared by
-// every editor in the process, and the scale the window is drawn at.
+// The editor base: the rectangle the host asks for, the frame while the window is open and its
+// owner, the throttled idle pass that controls run while they track the mouse, the knob mode
+// shared by every editor in the process, and the scale the window is drawn at, with the user's
+// choice of it from the panel's menu, kept for the windows opened after it.
 #pragma once
 
+#include "gui/frame_owner.h"
 #include "host/aeff_editor.h"
 
 #include <cstdint>
+#include <filesystem>
 
 namespace VSTGUI
 {
 class CFrame;
-struct CPoint;
 } // namespace VSTGUI
 
-class AEffGUIEditor : public AEffEditor
+class AEffGUIEditor : public AEffEditor, public VSTGUI::IFrameOwner
 {
 public:
     explicit AEffGUIEditor(AudioEffect* owner);
     ~AEffGUIEditor() override;
 
+    // The size the user chose last is known before the window opens.
     bool getRect(ERect** rect) override;
     void idle() override;
     bool onKeyDown(VstKeyCode& keyCode) override;
@@ -28,17 +31,24 @@ public:
     // Taken when finite and positive; an open window redraws at once.
     bool setContentScale(float factor) override;
 
-    virtual void setParameter(VstInt32 index, float value);
     // An edit gesture of the parameter begins or ends; the host hears of it through the effect.
-    virtual void beginEdit(VstInt32 index);
-    virtual void endEdit(VstInt32 index);
+    void beginEdit(VstInt32 index) override;
+    void endEdit(VstInt32 index) override;
     // Repaints, dispatches one paint message and lets the host idle, at most every 100 ms (from
     // 46 ms on after a 4 ms sleep), so that a control's mouse loop neither starves the window
     // nor floods the host.
-    virtual void doIdleStuff();
-    // A right click on the panel that no control took; where is in frame coordinates.
-    virtual void onPanelRightClick(const VSTGUI::CPoint& where);
+    void doIdleStuff() override;
+    // The scale menu: the choice applies at once and is saved for new windows.
+    void onPanelRightClick(const VSTGUI::CPoint& where) override;
+    bool requestWindowSize(int32_t width, int32_t height) override;
+    // 0 circular, 2 linear knob dragging; process-wide.
+    int32_t knobMode() const override;
+    void screenChanged() override;
 
+    // The user's choice of scale: 0 for Auto (the host's factor, else the screen's), otherwise
+    // the factor; garbage is ignored. An open window redraws at once and asks the host for its
+    // new size.
+    void setUserScale(double choice);
     // The scale in force: the user's choice unless Auto, else the host's content-scale factor,
     // else the scale of the screen that shows the host's window, else 1; within 1 to kMaxScale.
     double wantedScale() const;
@@ -52,16 +62,14 @@ public:
     static constexpr double kMaxScale = 4.0;
 
     VSTGUI::CFrame* getFrame() const { return frame; }
-    // 0 circular, 2 linear knob dragging; process-wide, read by the knobs through their frame.
-    static VstInt32 getKnobMode() { return knobMode; }
 
 protected:
-    // The user's choice of scale, 0 for Auto; garbage is ignored.
-    void chooseUserScale(double choice);
     // The window's size at 1x; the rectangle the host gets is that at the scale in force.
     void setLayoutSize(int32_t width, int32_t height);
-    // The frame's scale when it opens.
+    // The frame's scale when it opens, after reading the user's saved choice again.
     double openingScale();
+    // The file the user's choice of scale is kept in; empty: it is not kept.
+    virtual std::filesystem::path settingsPath() const;
 
     ERect rect{};
     uint32_t lLastTicks;
@@ -73,12 +81,17 @@ protected:
 
 private:
     void setRectForScale(double forScale);
+    // Applies the user's scale saved in the settings file, unless this editor's choice could not
+    // be saved there.
+    void loadUserScale();
 
     double userScale = 0.0; // 0: Auto
+    bool userScaleUnsaved = false;
+    bool userScaleLoaded = false;
     double hostScale = 0.0; // 0: the host sent none
     double scale = 1.0;
     int32_t layoutWidth = 0;
     int32_t layoutHeight = 0;
 
-    inline static VstInt32 knobMode = 0;
+    inline static VstInt32 sharedKnobMode = 0;
 };

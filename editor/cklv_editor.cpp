@@ -1,5 +1,7 @@
 #include "editor/cklv_editor.h"
 
+#include "editor/scale_settings.h"
+#include "effect/identity.h"
 #include "gui/bitmap.h"
 #include "gui/draw_context.h"
 #include "gui/frame.h"
@@ -38,13 +40,25 @@ constexpr CRect kCircularSplashRect(46, 39, 126, 99);
 constexpr CRect kLinearSplashRect(489, 46, 619, 66);
 constexpr CPoint kSplashOrigin(150, 7);
 
-constexpr float kMaxTypedValue = 10.0f;
+using dranvelor::kParameters;
 
-// The fields show a parameter as value x 10 with two decimals.
-void showValue(CTextEdit* field, float value)
+static_assert(kParameters[dranvelor::kBypass].role == dranvelor::ParameterRole::toggle,
+              "the button switches Bypass");
+constexpr bool knobsAreContinuous()
+{
+    for (int32_t i = 0; i < dranvelor::kBypass; ++i)
+        if (kParameters[i].role != dranvelor::ParameterRole::continuous)
+            return false;
+    return true;
+}
+static_assert(knobsAreContinuous(), "the parameters before Bypass are the knobs'");
+
+// The fields show a parameter as the host's display does (value x 10), with two decimals.
+void showValue(CTextEdit* field, int parameter, float value)
 {
     char text[64];
-    std::snprintf(text, sizeof text, "%2.2f", static_cast<double>(value * 10.0f));
+    std::snprintf(text, sizeof text, "%2.2f",
+                  static_cast<double>(value * kParameters[parameter].displayScale));
     field->setText(text);
 }
 
@@ -135,7 +149,6 @@ bool CKLVEditor::open(void* ptr)
     // A second open without a close would otherwise leak the first window.
     close();
     systemWindow = ptr;
-    loadUserScale();
 
     const double openScale = openingScale();
     const Skin skin(background, openScale);
@@ -157,8 +170,8 @@ bool CKLVEditor::open(void* ptr)
     {
         const CCoord left = kKnobLefts[i] + kFieldInset;
         const CRect bounds(left, kFieldTop, left + kFieldWidth, kFieldBottom);
-        fields[i] = new CTextEdit(bounds, this, kDriveField + i, "5.00", nullptr, 0);
-        showValue(fields[i], effect->getParameter(i));
+        fields[i] = new CTextEdit(bounds, this, kDriveField + i, "", nullptr, 0);
+        showValue(fields[i], i, effect->getParameter(i));
         fields[i]->setFont(kNormalFontSmall);
         fields[i]->setTransparent(true);
         newFrame->addView(fields[i]);
@@ -189,9 +202,9 @@ bool CKLVEditor::open(void* ptr)
     return true;
 }
 
-void CKLVEditor::setUserScale(double choice)
+std::filesystem::path CKLVEditor::settingsPath() const
 {
-    chooseUserScale(choice);
+    return settingsFile(dranvelor::kVendorName, dranvelor::kProductName);
 }
 
 void CKLVEditor::scaleChanged(double newScale)
@@ -244,7 +257,7 @@ void CKLVEditor::applyPendingValues()
         else
         {
             knobs[index]->setValue(knobPosition(value));
-            showValue(fields[index], value);
+            showValue(fields[index], index, value);
         }
     }
 }
@@ -287,13 +300,16 @@ void CKLVEditor::commitTypedValue(int parameter)
     if (!isTypedNumber(text))
     {
         // The effect's value: the knob may not have been given the latest one yet.
-        showValue(fields[parameter], effect->getParameter(parameter));
+        showValue(fields[parameter], parameter, effect->getParameter(parameter));
         return;
     }
+    // Typed as shown, within the shown range.
+    const dranvelor::ParameterInfo& info = kParameters[parameter];
+    const double shown = info.displayScale;
     auto typed = static_cast<float>(std::atof(text));
-    if (typed > kMaxTypedValue)
-        typed = kMaxTypedValue;
-    else if (typed <= 0.0f) // also turns "-0" into 0, which would show as -0.00
-        typed = 0.0f;
-    effect->setParameterAutomated(parameter, static_cast<float>(typed * 0.1));
+    if (typed > info.maximum * shown)
+        typed = static_cast<float>(info.maximum * shown);
+    else if (typed <= info.minimum * shown) // also turns "-0" into 0, which would show as -0.00
+        typed = static_cast<float>(info.minimum * shown);
+    effect->setParameterAutomated(parameter, static_cast<float>(typed * (1.0 / shown)));
 }

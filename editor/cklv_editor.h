@@ -3,10 +3,10 @@
 #pragma once
 
 #include "editor/aeffguieditor.h"
+#include "effect/parameters.h"
 #include "gui/control.h"
 
 #include <atomic>
-#include <filesystem>
 
 namespace VSTGUI
 {
@@ -20,16 +20,18 @@ class CTextEdit;
 class CKLVEditor : public AEffGUIEditor, public VSTGUI::CControlListener
 {
 public:
-    // Control tags; 0 to 3 are also the parameter indexes they change.
+    // A knob and the button carry the index of the parameter they change, a field that of its
+    // knob's parameter plus kFieldTagOffset.
+    static constexpr int32_t kFieldTagOffset = 5;
     enum Tag : int32_t
     {
-        kDriveKnob = 0,
-        kToneKnob = 1,
-        kLevelKnob = 2,
-        kBypassButton = 3,
-        kDriveField = 5,
-        kToneField = 6,
-        kLevelField = 7,
+        kDriveKnob = dranvelor::kDrive,
+        kToneKnob = dranvelor::kTone,
+        kLevelKnob = dranvelor::kLevel,
+        kBypassButton = dranvelor::kBypass,
+        kDriveField = kFieldTagOffset + dranvelor::kDrive,
+        kToneField = kFieldTagOffset + dranvelor::kTone,
+        kLevelField = kFieldTagOffset + dranvelor::kLevel,
         kCircularSplash = 8,
         kLinearSplash = 9,
     };
@@ -44,22 +46,16 @@ public:
     // which the UI thread hands to the controls at its next idle pass or open.
     void setParameter(VstInt32 index, float value) override;
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
-    // The user's choice of scale: 0 for Auto (the host's factor, else the screen's), otherwise
-    // the factor (1.0, 1.25, 1.5, 1.75, 2.0). An open window redraws at once and asks the host
-    // for its new size.
-    void setUserScale(double scale);
-    // The size the user chose last is known before the window opens.
-    bool getRect(ERect** answer) override;
 
 protected:
     void scaleChanged(double newScale) override;
-
-    // The scale menu: the choice applies at once and is saved for new windows.
-    void onPanelRightClick(const VSTGUI::CPoint& where) override;
+    // Named by the effect's vendor and product, whichever front-end shows the window.
+    std::filesystem::path settingsPath() const override;
 
 private:
-    static constexpr int kNumKnobs = 3;
-    static constexpr int kNumParameters = kNumKnobs + 1;
+    // The knobs show the continuous parameters, which come first.
+    static constexpr int kNumKnobs = dranvelor::kBypass;
+    static constexpr int kNumParameters = dranvelor::kNumParameters;
 
     // A value recorded by setParameter and not yet shown.
     struct PendingValue
@@ -70,11 +66,6 @@ private:
 
     // UI thread: shows the recorded values on the controls.
     void applyPendingValues();
-
-    // Applies the user's scale saved in the settings file, unless this editor's choice could not
-    // be saved there.
-    void loadUserScale();
-    std::filesystem::path settingsPath() const;
 
     // Takes the typed text of a field when it reads as a number, otherwise shows the knob again.
     void commitTypedValue(int parameter);
@@ -92,8 +83,4 @@ private:
     VSTGUI::CBitmap* background; // counted
     // The knob mode chosen in the splash areas, applied again at every open.
     bool linearKnobs = true;
-    // The scale menu's choice, 0 for Auto; kept over the file's when saving it failed.
-    double userChoice = 0.0;
-    bool choiceUnsaved = false;
-    bool userScaleLoaded = false;
 };

@@ -1,7 +1,7 @@
 #include "effect/cklv.h"
 
 #include "dranvelor_version.h"
-#include "editor/cklv_editor.h"
+#include "effect/identity.h"
 
 #include <cmath>
 #include <cstring>
@@ -9,7 +9,19 @@
 namespace
 {
 
-constexpr VstInt32 kDisplayLength = 8;
+using dranvelor::kParameters;
+
+// The engine takes the table's indexes as its control numbers.
+constexpr bool sameIndex(OverdriveProcessor::Control control, dranvelor::ParameterIndex index)
+{
+    return static_cast<int32_t>(control) == static_cast<int32_t>(index);
+}
+static_assert(sameIndex(OverdriveProcessor::kDrive, dranvelor::kDrive) &&
+                  sameIndex(OverdriveProcessor::kTone, dranvelor::kTone) &&
+                  sameIndex(OverdriveProcessor::kLevel, dranvelor::kLevel) &&
+                  sameIndex(OverdriveProcessor::kBypass, dranvelor::kBypass),
+              "the engine's controls follow the parameter table");
+
 constexpr VstInt32 kMaxNameCharacters = kVstMaxProgNameLen - 1;
 
 // The engine knows only whole rates. A rate no 32-bit integer can hold becomes 0, which the
@@ -19,11 +31,6 @@ VstInt32 truncatedRate(double rate)
     if (!(rate > -2147483649.0 && rate < 2147483648.0))
         return 0;
     return static_cast<VstInt32>(rate);
-}
-
-bool isParameter(VstInt32 index)
-{
-    return index >= 0 && index < kNumParams;
 }
 
 } // namespace
@@ -47,9 +54,6 @@ CKLV::CKLV(audioMasterCallback master) : AudioEffectX(master, kNumPrograms, kNum
 
     curProgram = 0;
     applyCurrentProgram();
-
-    // Last, on the complete effect: the editor reads the parameters when its window opens.
-    setEditor(new CKLVEditor(this));
 }
 
 void CKLV::suspend()
@@ -79,27 +83,14 @@ void CKLV::setParameter(VstInt32 index, float value)
     // outside 0..1 are kept as given; the engine keeps its own mapping of them in bounds.
     if (!std::isfinite(value))
         return;
-    CKLVProgram& program = programs[static_cast<size_t>(curProgram)];
-    switch (index)
+    if (dranvelor::isParameterIndex(index))
     {
-    case kDrive:
-        program.fDrive = fDrive = value;
-        break;
-    case kTone:
-        program.fTone = fTone = value;
-        break;
-    case kLevel:
-        program.fLevel = fLevel = value;
-        break;
-    case kBypass:
-        program.fBypass = fBypass = value;
-        break;
-    default:
-        break;
+        const auto slot = static_cast<size_t>(index);
+        programs[static_cast<size_t>(curProgram)].values[slot] = values[slot] = value;
     }
     engine.setParameter(index, value);
     if (editor)
-        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+        editor->setParameter(index, value);
 }
 
 float CKLV::getParameter(VstInt32 index)
@@ -119,10 +110,8 @@ void CKLV::applyCurrentProgram()
 {
     // A copy: each setParameter writes its value back into the current program.
     const CKLVProgram program = programs[static_cast<size_t>(curProgram)];
-    setParameter(kDrive, program.fDrive);
-    setParameter(kTone, program.fTone);
-    setParameter(kLevel, program.fLevel);
-    setParameter(kBypass, program.fBypass);
+    for (VstInt32 index = 0; index < kNumParams; ++index)
+        setParameter(index, program.values[static_cast<size_t>(index)]);
 }
 
 void CKLV::setProgramName(char* name)
@@ -147,53 +136,39 @@ bool CKLV::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* te
 
 void CKLV::getParameterName(VstInt32 index, char* text)
 {
-    static const char* const names[kNumParams] = {"Drive", "Tone", "Level", "Bypass"};
-    if (isParameter(index))
-        std::strcpy(text, names[index]);
+    if (dranvelor::isParameterIndex(index))
+        std::strcpy(text, kParameters[index].name);
 }
 
 void CKLV::getParameterLabel(VstInt32 index, char* label)
 {
-    if (isParameter(index))
-        std::strcpy(label, index == kBypass ? " " : "Level");
+    if (dranvelor::isParameterIndex(index))
+        std::strcpy(label, kParameters[index].label);
 }
 
 void CKLV::getParameterDisplay(VstInt32 index, char* text)
 {
-    switch (index)
-    {
-    case kDrive:
-        float2string(fDrive * 10.0f, text, kDisplayLength);
-        break;
-    case kTone:
-        float2string(fTone * 10.0f, text, kDisplayLength);
-        break;
-    case kLevel:
-        float2string(fLevel * 10.0f, text, kDisplayLength);
-        break;
-    case kBypass:
-        std::strcpy(text, fBypass != 0.0f ? "On" : "Off");
-        break;
-    default:
-        break;
-    }
+    if (dranvelor::isParameterIndex(index))
+        std::strcpy(
+            text,
+            dranvelor::displayText(kParameters[index], values[static_cast<size_t>(index)]).c_str());
 }
 
 bool CKLV::getEffectName(char* name)
 {
-    std::strcpy(name, "Dranvelor");
+    std::strcpy(name, dranvelor::kEffectName);
     return true;
 }
 
 bool CKLV::getVendorString(char* text)
 {
-    std::strcpy(text, "Ostravelk");
+    std::strcpy(text, dranvelor::kVendorName);
     return true;
 }
 
 bool CKLV::getProductString(char* text)
 {
-    std::strcpy(text, "Morvandell");
+    std::strcpy(text, dranvelor::kProductName);
     return true;
 }
 

@@ -1,23 +1,16 @@
-// The Dranvelor overdrive effect: four parameters, a live bank of 16 programs and the identity
-// hosts see. Audio goes straight to the engine.
+// The Dranvelor overdrive effect: the parameters of the table, a live bank of 16 programs and the
+// identity hosts see. Audio goes straight to the engine.
 #pragma once
 
 #include "dsp/overdrive_processor.h"
 #include "effect/cklv_program.h"
+#include "effect/parameters.h"
 #include "host/audio_effect_x.h"
 
 #include <array>
 
 constexpr VstInt32 kNumPrograms = 16;
-constexpr VstInt32 kNumParams = 4;
-
-enum KlvParameter : VstInt32
-{
-    kDrive = 0,
-    kTone = 1,
-    kLevel = 2,
-    kBypass = 3,
-};
+constexpr VstInt32 kNumParams = dranvelor::kNumParameters;
 
 class CKLV : public AudioEffectX
 {
@@ -51,9 +44,6 @@ private:
     void applyCurrentProgram();
 
     // The effect's own copy of the current values; the display texts are made from it.
-    float fDrive = 0.5f;
-    float fTone = 0.5f;
-    float fLevel = 0.5f;
-    float fBypass = 0.0f;
+    std::array<float, kNumParams> values{};
     std::array<CKLVProgram, kNumPrograms> programs;
 };

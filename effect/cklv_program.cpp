@@ -1,5 +1,7 @@
 #include "effect/cklv_program.h"
 
-CKLVProgram::CKLVProgram() : fDrive(0.5f), fTone(0.5f), fLevel(0.5f), fBypass(0.0f), name{"Default"}
+CKLVProgram::CKLVProgram() : name{"Default"}
 {
+    for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+        values[static_cast<size_t>(info.index)] = info.defaultValue;
 }

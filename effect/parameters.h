@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace dranvelor
@@ -19,9 +20,9 @@ enum class ParameterRole
 struct ParameterInfo
 {
     int32_t index;
-    const char* symbol;  // LV2 port symbol, standalone option and settings key
-    const char* name;    // what hosts show
-    const char* label;   // unit text shown after the value
+    const char* symbol; // LV2 port symbol, standalone option and settings key
+    const char* name;   // what hosts show
+    const char* label;  // unit text shown after the value
     float defaultValue;
     float minimum;
     float maximum;
@@ -58,6 +59,10 @@ constexpr const ParameterInfo* findParameter(std::string_view symbol)
             return &info;
     return nullptr;
 }
+
+// The text hosts show for the value: a continuous value times its display scale with eight
+// significant places, truncated (0.5 shows as "5.000000"); a toggle "On" or "Off".
+std::string displayText(const ParameterInfo& info, float value);
 
 namespace detail
 {

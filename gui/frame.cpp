@@ -1,11 +1,9 @@
 #include "gui/frame.h"
 
-#include "editor/aeffguieditor.h"
 #include "gui/draw_context.h"
 #include "gui/platform/menu.h"
 #include "gui/platform/window.h"
 #include "gui/scale.h"
-#include "host/audio_effect_x.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,8 +12,8 @@
 namespace VSTGUI
 {
 
-CFrame::CFrame(const CRect& rect, void* parent, AEffGUIEditor* owner, double initialScale)
-    : CViewContainer(rect, nullptr, nullptr), editor(owner), parentWindow(parent),
+CFrame::CFrame(const CRect& rect, void* parent, IFrameOwner* frameOwner, double initialScale)
+    : CViewContainer(rect, nullptr, nullptr), owner(frameOwner), parentWindow(parent),
       scale(initialScale)
 {
     parentFrame = this;
@@ -44,7 +42,7 @@ CFrame::~CFrame()
     if (modalView)
         removeView(modalView, true);
     modalView = nullptr;
-    setCursor(0);
+    setCursor(CursorKind::original);
     if (dropActive && window)
         platform::revokeDropTarget(window);
     dropActive = false;
@@ -103,10 +101,10 @@ void CFrame::onMouseDown(CDrawContext* context, CPoint& where, int32_t buttons)
             modalView->onMouseDown(context, where, buttons);
         return;
     }
-    // A right click that no control takes is the panel's own: the editor offers its menu.
-    if ((buttons & (kLButton | kRButton)) == kRButton && editor && !mouseTarget(where, buttons))
+    // A right click that no control takes is the panel's own: the owner offers its menu.
+    if ((buttons & (kLButton | kRButton)) == kRButton && owner && !mouseTarget(where, buttons))
     {
-        editor->onPanelRightClick(where);
+        owner->onPanelRightClick(where);
         return;
     }
     CViewContainer::onMouseDown(context, where, buttons);
@@ -167,11 +165,6 @@ bool CFrame::onWheelAxis(CDrawContext* context, const CPoint& where, int32_t axi
 void CFrame::setBounds(const CRect& rect)
 {
     setSize(rect.width(), rect.height());
-}
-
-AEffGUIEditor* CFrame::getEditor() const
-{
-    return editor;
 }
 
 bool CFrame::isTypeOf(const char* name) const
@@ -277,18 +270,18 @@ void CFrame::idle()
 
 void CFrame::runIdle()
 {
-    if (editor)
-        editor->doIdleStuff();
+    if (owner)
+        owner->doIdleStuff();
 }
 
 uint32_t CFrame::getTicks() const
 {
-    return editor ? platform::getTickCount() : 0;
+    return owner ? platform::getTickCount() : 0;
 }
 
 int32_t CFrame::getKnobMode() const
 {
-    return AEffGUIEditor::getKnobMode();
+    return owner ? owner->knobMode() : 0;
 }
 
 bool CFrame::setPosition(int32_t, int32_t)
@@ -308,11 +301,7 @@ bool CFrame::getPosition(int32_t& x, int32_t& y) const
 
 bool CFrame::hostResizes(int32_t width, int32_t height)
 {
-    if (!editor)
-        return false;
-    // The effect behind every editor of this toolkit is an AudioEffectX.
-    auto* effect = static_cast<AudioEffectX*>(editor->getEffect());
-    return effect && effect->canHostDo("sizeWindow") && effect->sizeWindow(width, height);
+    return owner && owner->requestWindowSize(width, height);
 }
 
 bool CFrame::setSize(int32_t width, int32_t height)
@@ -411,14 +400,14 @@ CView* CFrame::getModalView() const
 
 void CFrame::beginParameterEdit(int32_t index)
 {
-    if (editor)
-        editor->beginEdit(index);
+    if (owner)
+        owner->beginEdit(index);
 }
 
 void CFrame::endParameterEdit(int32_t index)
 {
-    if (editor)
-        editor->endEdit(index);
+    if (owner)
+        owner->endEdit(index);
 }
 
 bool CFrame::getCurrentLocation(CPoint& where)
@@ -432,7 +421,7 @@ bool CFrame::getCurrentLocation(CPoint& where)
     return true;
 }
 
-void CFrame::setCursor(int32_t kind)
+void CFrame::setCursor(CursorKind kind)
 {
     if (!cursorSaved)
         savedCursor = platform::getCursor();
@@ -574,8 +563,8 @@ bool CFrame::wheel(const CPoint& where, int32_t axis, float distance)
 
 void CFrame::screenChanged()
 {
-    if (editor)
-        editor->updateScale();
+    if (owner)
+        owner->screenChanged();
 }
 
 void CFrame::windowDestroyed()

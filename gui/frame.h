@@ -1,6 +1,7 @@
 // CFrame: the root of the view tree, bound to a native child window in the host's window.
 #pragma once
 
+#include "gui/frame_owner.h"
 #include "gui/platform/draw.h"
 #include "gui/view_container.h"
 
@@ -17,7 +18,8 @@ class CFrame : public CViewContainer
 {
 public:
     // Creates the child window inside parentWindow when one is given, of the size times scale.
-    CFrame(const CRect& size, void* parentWindow, AEffGUIEditor* editor, double scale = 1.0);
+    // The owner may be null: nothing above the frame is then told anything.
+    CFrame(const CRect& size, void* parentWindow, IFrameOwner* owner, double scale = 1.0);
     ~CFrame() override;
 
     void draw(CDrawContext* context = nullptr) override;
@@ -30,7 +32,6 @@ public:
     bool onWheelAxis(CDrawContext* context, const CPoint& where, int32_t axis,
                      float distance) override;
     void setBounds(const CRect& rect) override;
-    AEffGUIEditor* getEditor() const override;
     bool isTypeOf(const char* name) const override;
     void update(CDrawContext* context) override;
     CView* getViewUnderMouse() override;
@@ -41,7 +42,7 @@ public:
     virtual bool isOpen() const;
     // Redraws what is dirty, once the window has been painted for the first time.
     virtual void idle();
-    // Lets the host and the editor idle while a control tracks the mouse.
+    // Lets the owner and its host idle while a control tracks the mouse.
     virtual void runIdle();
     virtual uint32_t getTicks() const;
     virtual int32_t getKnobMode() const;
@@ -57,7 +58,7 @@ public:
     virtual void endParameterEdit(int32_t index);
     // The pointer position relative to the frame window's client origin.
     virtual bool getCurrentLocation(CPoint& where);
-    virtual void setCursor(int32_t kind);
+    virtual void setCursor(CursorKind kind);
     virtual void setFocusView(CView* view);
     virtual CView* getFocusView() const;
     virtual bool setDropActive(bool flag);
@@ -96,7 +97,7 @@ public:
     // A button press (buttons as the message tells them, or kButtonsUnknown).
     void mouseDown(const CPoint& where, int32_t buttons);
     bool wheel(const CPoint& where, int32_t axis, float distance);
-    // The window now lies on a screen of another density: the editor picks the scale again.
+    // The window now lies on a screen of another density: the owner picks the scale again.
     void screenChanged();
     // The window is going away: the frame is closed and forgets the host's window.
     void windowDestroyed();
@@ -105,12 +106,12 @@ public:
     void* getParentWindow() const { return parentWindow; }
 
 private:
-    // Asks the host, through the editor's effect, to resize the editor window.
+    // Asks the owner's host to resize the frame's window.
     bool hostResizes(int32_t width, int32_t height);
     // Gives the window the frame's size at the frame's scale.
     void resizeToScale();
 
-    AEffGUIEditor* editor;
+    IFrameOwner* owner;
     void* parentWindow;
     double scale;
     CView* modalView = nullptr;

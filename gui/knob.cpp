@@ -23,14 +23,6 @@ constexpr float kLinearSteps = 200.f; // pixels of linear drag across the whole 
 constexpr float kStepFraction = 0.005f;
 constexpr float kFineStepFactor = 0.1f;
 
-enum ArrowKey : uint8_t
-{
-    kKeyLeft = 11,
-    kKeyUp = 12,
-    kKeyRight = 13,
-    kKeyDown = 14,
-};
-
 float wrapOnce(float angle)
 {
     if (angle < 0.f)
@@ -297,12 +289,12 @@ int32_t CKnob::onKeyDown(KeyCode& keyCode)
     float change;
     switch (keyCode.virt)
     {
-    case kKeyUp:
-    case kKeyRight:
+    case kVirtualKeyUp:
+    case kVirtualKeyRight:
         change = wheelStep;
         break;
-    case kKeyLeft:
-    case kKeyDown:
+    case kVirtualKeyLeft:
+    case kVirtualKeyDown:
         change = -wheelStep;
         break;
     default:

@@ -10,6 +10,9 @@
 namespace VSTGUI
 {
 
+// Every platform's edit box reads it; the text edit installs it.
+platform::EditColourHandler platform::editColourHandler = nullptr;
+
 namespace
 {
 // Copies at most kMaxTextLength characters, always terminated.

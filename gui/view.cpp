@@ -191,11 +191,6 @@ CPoint& CView::localToFrame(CPoint& point) const
     return point;
 }
 
-AEffGUIEditor* CView::getEditor() const
-{
-    return parentFrame ? parentFrame->getEditor() : nullptr;
-}
-
 int32_t CView::notify(CView*, const char*)
 {
     return 0;

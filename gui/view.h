@@ -5,8 +5,6 @@
 
 #include "gui/vstgui_types.h"
 
-class AEffGUIEditor;
-
 namespace VSTGUI
 {
 
@@ -64,7 +62,6 @@ public:
     virtual void getMouseLocation(CDrawContext* context, CPoint& point);
     virtual CPoint& frameToLocal(CPoint& point) const;
     virtual CPoint& localToFrame(CPoint& point) const;
-    virtual AEffGUIEditor* getEditor() const;
     virtual int32_t notify(CView* sender, const char* message);
     virtual void redrawRect(CDrawContext* context, const CRect& rect);
     virtual bool wantsFocus() const;

@@ -117,7 +117,23 @@ struct KeyCode
 };
 
 inline constexpr uint8_t kKeyModifierShift = 1; // bit 0 of KeyCode::modifier
-inline constexpr uint8_t kVirtualKeyTab = 2;
+
+// KeyCode::virt: the keys the toolkit knows apart, numbered as hosts number them.
+enum VirtualKey : uint8_t
+{
+    kVirtualKeyBack = 1,
+    kVirtualKeyTab = 2,
+    kVirtualKeyReturn = 4,
+    kVirtualKeyEscape = 6,
+    kVirtualKeyEnd = 9,
+    kVirtualKeyHome = 10,
+    kVirtualKeyLeft = 11,
+    kVirtualKeyUp = 12,
+    kVirtualKeyRight = 13,
+    kVirtualKeyDown = 14,
+    kVirtualKeyEnter = 19,
+    kVirtualKeyDelete = 22,
+};
 
 // Mouse button state: a bit set of buttons and modifier keys.
 enum CButton : int32_t
@@ -138,6 +154,21 @@ enum CMouseWheelAxis : int32_t
 {
     kMouseWheelAxisX = 0,
     kMouseWheelAxisY = 1,
+};
+
+// The pointer shapes the frame shows. Any other value, 7 among them, shows the cursor that was
+// current before the frame first set one.
+enum class CursorKind : int32_t
+{
+    original = 0,
+    wait = 1,
+    resizeLeftRight = 2,
+    resizeUpDown = 3,
+    move = 4,          // four ways
+    resizeRising = 5,  // diagonal, north-east to south-west
+    resizeFalling = 6, // diagonal, north-west to south-east
+    notAllowed = 8,
+    hand = 9,
 };
 
 // Base of every counted toolkit object. Whoever stores a pointer retains it and releases it when

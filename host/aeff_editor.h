@@ -31,6 +31,9 @@ public:
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
     // The host's content-scale factor (1.0, 1.5, 2.0 ...); answers whether it was taken.
     virtual bool setContentScale(float /*factor*/) { return false; }
+    // The effect's parameter has a new value, from the host or the window; may come on any
+    // thread, the audio thread included.
+    virtual void setParameter(VstInt32 /*index*/, float /*value*/) {}
 
 protected:
     AudioEffect* effect;

@@ -1,5 +1,7 @@
 // The value-to-text formatters of AudioEffect. Every text is cut to maxLen characters and
 // text[maxLen] always holds a terminator, so the caller's buffer holds maxLen + 1 characters.
+#include "host/value_format.h"
+
 #include "host/audio_effect.h"
 
 #include <cmath>
@@ -36,7 +38,7 @@ char digitOf(double x)
 
 } // namespace
 
-void AudioEffect::float2string(float value, char* text, VstInt32 maxLen)
+void formatFloat(float value, char* text, VstInt32 maxLen)
 {
     double v = value;
     // Converting NaN digits to integers is undefined: say what it is instead.
@@ -92,6 +94,11 @@ void AudioEffect::float2string(float value, char* text, VstInt32 maxLen)
         m *= kTenth;
     }
     appendLimited(text, fraction, maxLen);
+}
+
+void AudioEffect::float2string(float value, char* text, VstInt32 maxLen)
+{
+    formatFloat(value, text, maxLen);
 }
 
 void AudioEffect::dB2string(float value, char* text, VstInt32 maxLen)

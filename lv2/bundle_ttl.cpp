@@ -1,16 +1,21 @@
-// Build-time tool: writes the bundle's description and its presets from the effect itself, so
-// that the port defaults and the presets are the effect's own values and names.
+// Build-time tool: writes the bundle's description from the parameter table and its presets from
+// the effect's distinct programs, so that the ports and the presets are the effect's own.
 //   dranvelor-lv2-ttl OUTPUT_FOLDER DSP_BINARY UI_BINARY
 #include "dranvelor_version.h"
+#include "effect/identity.h"
+#include "effect/parameters.h"
 #include "lv2/hosted_effect.h"
 #include "lv2/ports.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -32,7 +37,6 @@ public:
     Effect(const Effect&) = delete;
     Effect& operator=(const Effect&) = delete;
 
-    int parameterCount() const { return record->numParams; }
     int programCount() const { return record->numPrograms; }
     float value(int index) const { return record->getParameter(record, index); }
     void setProgram(int program) const { dispatch(effSetProgram, 0, program); }
@@ -52,6 +56,37 @@ private:
 
     AEffect* record;
 };
+
+// A program as a preset: its URI names the first program of the bank that holds it.
+struct Preset
+{
+    int program;
+    std::string label;
+    std::array<float, dranvelor::kNumParameters> values;
+
+    bool sameAs(const Preset& other) const
+    {
+        return label == other.label && values == other.values;
+    }
+};
+
+// The bank's distinct programs, in bank order: identical programs would only repeat one entry in
+// hosts' preset menus.
+std::vector<Preset> distinctPrograms(const Effect& effect)
+{
+    std::vector<Preset> presets;
+    for (int program = 0; program < effect.programCount(); ++program)
+    {
+        effect.setProgram(program);
+        Preset preset{program, effect.text(effGetProgramName), {}};
+        for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+            preset.values[static_cast<size_t>(info.index)] = effect.value(info.index);
+        const auto same = [&preset](const Preset& earlier) { return earlier.sameAs(preset); };
+        if (std::none_of(presets.begin(), presets.end(), same))
+            presets.push_back(preset);
+    }
+    return presets;
+}
 
 // A Turtle decimal that reads back as the same float.
 std::string decimal(float value)
@@ -93,7 +128,7 @@ std::string uiRef()
     return std::string("<") + lv2port::kUiUri + ">";
 }
 
-std::string manifest(const Effect& effect, const std::string& dspBinary,
+std::string manifest(const std::vector<Preset>& presets, const std::string& dspBinary,
                      const std::string& uiBinary)
 {
     std::ostringstream out;
@@ -102,10 +137,10 @@ std::string manifest(const Effect& effect, const std::string& dspBinary,
         << "> ;\n    rdfs:seeAlso <dranvelor.ttl> .\n\n";
     out << uiRef() << "\n    a ui:X11UI ;\n    ui:binary <" << uiBinary
         << "> ;\n    rdfs:seeAlso <dranvelor.ttl> .\n";
-    for (int program = 0; program < effect.programCount(); ++program)
+    for (const Preset& preset : presets)
         out << "\n"
-            << presetUri(program) << "\n    a pset:Preset ;\n    lv2:appliesTo " << pluginRef()
-            << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
+            << presetUri(preset.program) << "\n    a pset:Preset ;\n    lv2:appliesTo "
+            << pluginRef() << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
     return out.str();
 }
 
@@ -118,13 +153,43 @@ std::string audioPort(uint32_t index, const char* direction, const char* symbol,
     return out.str();
 }
 
-std::string description(const Effect& effect)
+// What hosts need to know of a parameter's values beyond its range.
+const char* portProperty(dranvelor::ParameterRole role)
+{
+    switch (role)
+    {
+    case dranvelor::ParameterRole::toggle:
+        return "lv2:toggled";
+    case dranvelor::ParameterRole::continuous:
+        break;
+    }
+    return nullptr;
+}
+
+std::string controlPort(const dranvelor::ParameterInfo& info)
+{
+    std::ostringstream out;
+    out << "[\n        a lv2:InputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << lv2port::kFirstControl + static_cast<uint32_t>(info.index)
+        << " ;\n"
+        << "        lv2:symbol \"" << info.symbol << "\" ;\n"
+        << "        lv2:name " << quoted(info.name) << " ;\n"
+        << "        lv2:default " << decimal(info.defaultValue) << " ;\n"
+        << "        lv2:minimum " << decimal(info.minimum) << " ;\n"
+        << "        lv2:maximum " << decimal(info.maximum);
+    if (const char* property = portProperty(info.role))
+        out << " ;\n        lv2:portProperty " << property;
+    out << "\n    ]";
+    return out.str();
+}
+
+std::string description()
 {
     std::ostringstream out;
     out << kPrefixes;
     out << pluginRef() << "\n    a lv2:Plugin, lv2:DistortionPlugin, doap:Project ;\n"
-        << "    doap:name " << quoted(effect.text(effGetEffectName)) << " ;\n"
-        << "    doap:maintainer [ foaf:name " << quoted(effect.text(effGetVendorString)) << " ] ;\n"
+        << "    doap:name " << quoted(dranvelor::kEffectName) << " ;\n"
+        << "    doap:maintainer [ foaf:name " << quoted(dranvelor::kVendorName) << " ] ;\n"
         << "    doap:release [ doap:revision \"" DRANVELOR_VERSION_TEXT "\" ] ;\n"
         << "    lv2:minorVersion " << DRANVELOR_VERSION_MINOR << " ;\n"
         << "    lv2:microVersion " << DRANVELOR_VERSION_PATCH << " ;\n"
@@ -132,19 +197,8 @@ std::string description(const Effect& effect)
         << "    ui:ui " << uiRef() << " ;\n"
         << "    lv2:port " << audioPort(lv2port::kAudioIn, "Input", "in", "In") << ", "
         << audioPort(lv2port::kAudioOut, "Output", "out", "Out");
-    for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
-    {
-        const auto index = static_cast<VstInt32>(i);
-        out << ", [\n        a lv2:InputPort, lv2:ControlPort ;\n"
-            << "        lv2:index " << lv2port::kFirstControl + i << " ;\n"
-            << "        lv2:symbol \"" << lv2port::kControlSymbols[i] << "\" ;\n"
-            << "        lv2:name " << quoted(effect.text(effGetParamName, index)) << " ;\n"
-            << "        lv2:default " << decimal(effect.value(index)) << " ;\n"
-            << "        lv2:minimum 0.0 ;\n        lv2:maximum 1.0";
-        if (i + 1 == lv2port::kNumControls)
-            out << " ;\n        lv2:portProperty lv2:toggled";
-        out << "\n    ]";
-    }
+    for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+        out << ", " << controlPort(info);
     out << " .\n\n";
     out << uiRef() << "\n    a ui:X11UI ;\n"
         << "    lv2:optionalFeature ui:parent, ui:resize, ui:touch, ui:idleInterface, "
@@ -155,20 +209,19 @@ std::string description(const Effect& effect)
     return out.str();
 }
 
-std::string presets(const Effect& effect)
+std::string presetDescriptions(const std::vector<Preset>& presets)
 {
     std::ostringstream out;
     out << kPrefixes;
-    for (int program = 0; program < effect.programCount(); ++program)
+    for (const Preset& preset : presets)
     {
-        effect.setProgram(program);
-        out << presetUri(program) << "\n    a pset:Preset ;\n    lv2:appliesTo " << pluginRef()
-            << " ;\n    rdfs:label " << quoted(effect.text(effGetProgramName)) << " ;\n"
+        out << presetUri(preset.program) << "\n    a pset:Preset ;\n    lv2:appliesTo "
+            << pluginRef() << " ;\n    rdfs:label " << quoted(preset.label) << " ;\n"
             << "    lv2:port ";
-        for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
-            out << (i ? ", " : "") << "[\n        lv2:symbol \"" << lv2port::kControlSymbols[i]
-                << "\" ;\n        pset:value " << decimal(effect.value(static_cast<VstInt32>(i)))
-                << "\n    ]";
+        for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+            out << (info.index ? ", " : "") << "[\n        lv2:symbol \"" << info.symbol
+                << "\" ;\n        pset:value "
+                << decimal(preset.values[static_cast<size_t>(info.index)]) << "\n    ]";
         out << " .\n\n";
     }
     return out.str();
@@ -196,17 +249,10 @@ int main(int argc, char** argv)
         std::cerr << "usage: dranvelor-lv2-ttl OUTPUT_FOLDER DSP_BINARY UI_BINARY\n";
         return 2;
     }
-    const Effect effect;
-    if (effect.parameterCount() != static_cast<int>(lv2port::kNumControls))
-    {
-        std::cerr << "dranvelor-lv2-ttl: the effect has " << effect.parameterCount()
-                  << " parameters, the bundle's ports " << lv2port::kNumControls << "\n";
-        return 1;
-    }
+    const std::vector<Preset> presets = distinctPrograms(Effect());
     const std::string folder = argv[1];
-    // The presets last: choosing programs changes the values the defaults are read from.
-    const bool written = writeFile(folder + "/manifest.ttl", manifest(effect, argv[2], argv[3])) &&
-                         writeFile(folder + "/dranvelor.ttl", description(effect)) &&
-                         writeFile(folder + "/presets.ttl", presets(effect));
+    const bool written = writeFile(folder + "/manifest.ttl", manifest(presets, argv[2], argv[3])) &&
+                         writeFile(folder + "/dranvelor.ttl", description()) &&
+                         writeFile(folder + "/presets.ttl", presetDescriptions(presets));
     return written ? 0 : 1;
 }

@@ -1,114 +1,63 @@
 #include "lv2/host_window.h"
 
-#include <X11/Xatom.h>
+#include "gui/platform/edit.h"
+#include "gui/x11/connection.h"
+
 #include <X11/Xutil.h>
 
 #include <cstring>
 
-namespace
-{
-
-// The default X error handler ends the process, and a host may destroy its window before it
-// cleans the UI up. Requests on this connection run inside a trap that notes their errors;
-// errors of other connections go on to whoever handled them before.
-class ErrorTrap
-{
-public:
-    explicit ErrorTrap(Display* display)
-    {
-        trapped = display;
-        failure = false;
-        previous = XSetErrorHandler(onError);
-    }
-    ~ErrorTrap()
-    {
-        XSync(trapped, False);
-        // A handler installed since stays.
-        const XErrorHandler current = XSetErrorHandler(previous);
-        if (current != onError)
-            XSetErrorHandler(current);
-        trapped = nullptr;
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    bool failed() const
-    {
-        XSync(trapped, False);
-        return failure;
-    }
-
-private:
-    static int onError(Display* display, XErrorEvent* error)
-    {
-        if (display == trapped)
-        {
-            failure = true;
-            return 0;
-        }
-        return previous ? previous(display, error) : 0;
-    }
-
-    inline static Display* trapped = nullptr;
-    inline static bool failure = false;
-    inline static XErrorHandler previous = nullptr;
-};
-
-} // namespace
+using VSTGUI::platform::x11::Connection;
 
 std::unique_ptr<HostWindow> HostWindow::create(::Window parent, int width, int height,
                                                const char* title)
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
+    Connection* connection = Connection::retain();
+    if (!connection)
         return nullptr;
+    Display* display = connection->display;
+    connection->requestFailed(); // forget the failures of earlier requests
     ::Window window = 0;
+    XWindowAttributes attributes{};
+    if (!parent || (XGetWindowAttributes(display, parent, &attributes) &&
+                    !connection->requestFailed() && attributes.c_class == InputOutput))
     {
-        ErrorTrap trap(display);
-        XWindowAttributes attributes{};
-        if (!parent || (XGetWindowAttributes(display, parent, &attributes) && !trap.failed() &&
-                        attributes.c_class == InputOutput))
-        {
-            window = XCreateSimpleWindow(display, parent ? parent : DefaultRootWindow(display), 0,
-                                         0, static_cast<unsigned>(width),
-                                         static_cast<unsigned>(height), 0, 0, 0);
-        }
-        if (window && trap.failed())
-            window = 0;
+        window = XCreateSimpleWindow(display, parent ? parent : DefaultRootWindow(display), 0, 0,
+                                     static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                     0, 0);
     }
+    if (window && connection->requestFailed())
+        window = 0;
     if (!window)
     {
-        XCloseDisplay(display);
+        connection->release();
         return nullptr;
     }
-    std::unique_ptr<HostWindow> created(new HostWindow(display, window));
+    std::unique_ptr<HostWindow> created(new HostWindow(connection, window));
     if (!parent)
         created->makeTopLevel(title, width, height);
-    ErrorTrap trap(display);
     XMapWindow(display, window);
+    XFlush(display);
     return created;
 }
 
-HostWindow::HostWindow(Display* connection, ::Window xid) : display(connection), window(xid) {}
+HostWindow::HostWindow(Connection* server, ::Window xid) : connection(server), window(xid) {}
 
 HostWindow::~HostWindow()
 {
-    {
-        ErrorTrap trap(display);
-        XDestroyWindow(display, window);
-    }
-    XCloseDisplay(display);
+    XDestroyWindow(connection->display, window);
+    connection->takeCloseRequest(window); // a request not taken goes with the window
+    connection->release();
 }
 
 void HostWindow::makeTopLevel(const char* title, int width, int height)
 {
-    ErrorTrap trap(display);
+    Display* display = connection->display;
     XStoreName(display, window, title);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
+    XChangeProperty(display, window, connection->atoms.netWmName, connection->atoms.utf8String, 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(title),
                     static_cast<int>(std::strlen(title)));
-    deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    Atom deleteWindow = connection->atoms.wmDeleteWindow;
     XSetWMProtocols(display, window, &deleteWindow, 1);
     // The picture has one size.
     XSizeHints* hints = XAllocSizeHints();
@@ -124,26 +73,21 @@ void HostWindow::makeTopLevel(const char* title, int width, int height)
 
 void HostWindow::raise()
 {
-    ErrorTrap trap(display);
-    XMapRaised(display, window);
+    XMapRaised(connection->display, window);
+    XFlush(connection->display);
 }
 
 void HostWindow::resize(int width, int height)
 {
-    ErrorTrap trap(display);
-    XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XResizeWindow(connection->display, window, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height));
+    XFlush(connection->display);
 }
 
+// The frame windows' events share the connection: they go through the toolkit's dispatch, which
+// keeps the close requests of other windows of ours.
 bool HostWindow::closeRequested()
 {
-    bool requested = false;
-    while (XPending(display) > 0)
-    {
-        XEvent event;
-        XNextEvent(display, &event);
-        if (event.type == ClientMessage && deleteWindow != None &&
-            static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow)
-            requested = true;
-    }
-    return requested;
+    VSTGUI::platform::processWindowEvents();
+    return connection->takeCloseRequest(window);
 }

@@ -1,11 +1,16 @@
 // The X11 window the editor opens in: a child of the host's window, or a top-level window of its
-// own for hosts that do not embed. It lives on a connection of its own, so that its requests
-// never mix with the editor's or the host's.
+// own for hosts that do not embed. It lives on the toolkit's connection, whose error trap keeps
+// a host that destroys its window first from ending the process.
 #pragma once
 
 #include <X11/Xlib.h>
 
 #include <memory>
+
+namespace VSTGUI::platform::x11
+{
+class Connection;
+}
 
 class HostWindow
 {
@@ -21,14 +26,13 @@ public:
     ::Window id() const { return window; }
     void raise();
     void resize(int width, int height);
-    // Reads the window's events; true when the window manager asked to close it.
+    // Reads the connection's events; true when the window manager asked to close the window.
     bool closeRequested();
 
 private:
-    HostWindow(Display* display, ::Window window);
+    HostWindow(VSTGUI::platform::x11::Connection* connection, ::Window window);
     void makeTopLevel(const char* title, int width, int height);
 
-    Display* display;
+    VSTGUI::platform::x11::Connection* connection;
     ::Window window;
-    Atom deleteWindow = None;
 };

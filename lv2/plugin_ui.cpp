@@ -20,8 +20,8 @@ PluginUi::PluginUi(LV2UI_Write_Function write, LV2UI_Controller controller,
 {
     try
     {
-        // Registers itself as the effect's editor.
         editor = new CKLVEditor(effect);
+        effect->setEditor(editor);
         if (features.scaleFactor > 0.0f)
             editor->setContentScale(features.scaleFactor);
     }

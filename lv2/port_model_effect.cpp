@@ -1,19 +1,11 @@
 #include "lv2/port_model_effect.h"
 
-#include "editor/aeffguieditor.h"
-#include "effect/cklv_program.h"
-
 #include <cmath>
 #include <cstring>
 #include <utility>
 
 namespace
 {
-
-bool isParameter(VstInt32 index)
-{
-    return index >= 0 && index < static_cast<VstInt32>(lv2port::kNumControls);
-}
 
 uint32_t portOf(VstInt32 index)
 {
@@ -27,12 +19,9 @@ PortModelEffect::PortModelEffect(LV2UI_Write_Function writeFunction, LV2UI_Contr
     : AudioEffectX(nullptr, 0, static_cast<VstInt32>(lv2port::kNumControls)), write(writeFunction),
       controller(host), touchFeature(touch), resizer(std::move(windowResizer))
 {
-    // The effect's own starting values, until the host reports the ports.
-    const CKLVProgram defaults;
-    values[0] = defaults.fDrive;
-    values[1] = defaults.fTone;
-    values[2] = defaults.fLevel;
-    values[3] = defaults.fBypass;
+    // The defaults the ports start at, until the host reports them.
+    for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+        values[info.index] = info.defaultValue;
 }
 
 void PortModelEffect::portEvent(uint32_t port, float value)
@@ -49,21 +38,21 @@ void PortModelEffect::processReplacing(float** /*inputs*/, float** /*outputs*/,
 void PortModelEffect::setParameter(VstInt32 index, float value)
 {
     // As the effect does: a value that is not a number is ignored, any other one kept as given.
-    if (!isParameter(index) || !std::isfinite(value))
+    if (!dranvelor::isParameterIndex(index) || !std::isfinite(value))
         return;
     values[index] = value;
     if (editor)
-        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+        editor->setParameter(index, value);
 }
 
 float PortModelEffect::getParameter(VstInt32 index)
 {
-    return isParameter(index) ? values[index] : 0.0f;
+    return dranvelor::isParameterIndex(index) ? values[index] : 0.0f;
 }
 
 void PortModelEffect::setParameterAutomated(VstInt32 index, float value)
 {
-    if (!isParameter(index) || !std::isfinite(value))
+    if (!dranvelor::isParameterIndex(index) || !std::isfinite(value))
         return;
     setParameter(index, value);
     write(controller, portOf(index), sizeof value, 0, &value);
@@ -81,7 +70,7 @@ bool PortModelEffect::endEdit(VstInt32 index)
 
 bool PortModelEffect::touch(VstInt32 index, bool grabbed)
 {
-    if (!touchFeature || !isParameter(index))
+    if (!touchFeature || !dranvelor::isParameterIndex(index))
         return false;
     touchFeature->touch(touchFeature->handle, portOf(index), grabbed);
     return true;

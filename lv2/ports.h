@@ -2,6 +2,8 @@
 // are kept by sessions and presets, so neither may ever change.
 #pragma once
 
+#include "effect/parameters.h"
+
 #include <cstdint>
 
 namespace lv2port
@@ -12,10 +14,9 @@ constexpr const char* kUiUri = "urn:ostravelk:dranvelor#ui";
 
 constexpr uint32_t kAudioIn = 0;
 constexpr uint32_t kAudioOut = 1;
-// The controls follow, in the effect's parameter order.
+// The controls follow, one per parameter in the table's order, named by its symbol.
 constexpr uint32_t kFirstControl = 2;
-constexpr uint32_t kNumControls = 4;
-constexpr const char* kControlSymbols[kNumControls] = {"drive", "tone", "level", "bypass"};
+constexpr uint32_t kNumControls = dranvelor::kNumParameters;
 
 constexpr bool isControl(uint32_t port)
 {

@@ -7,6 +7,8 @@
 
 #include "gui/platform/draw.h"
 
+#include <cstddef>
+#include <iterator>
 #include <string>
 
 namespace VSTGUI
@@ -48,8 +50,53 @@ double getScreenScale(void* parent);
 
 // The cursor shown now, as an opaque handle.
 void* getCursor();
-// Kinds 1 to 6, 8 and 9 are the standard shapes; every other kind shows the fallback cursor.
-void setCursor(int32_t kind, void* fallback);
+// Shows the platform's shape of a standard kind, and fallback for every other value.
+void setCursor(CursorKind kind, void* fallback);
+
+// The kinds with a shape of their own, in the order of the platforms' shape tables.
+inline constexpr CursorKind kStandardCursors[] = {
+    CursorKind::wait,         CursorKind::resizeLeftRight,
+    CursorKind::resizeUpDown, CursorKind::move,
+    CursorKind::resizeRising, CursorKind::resizeFalling,
+    CursorKind::notAllowed,   CursorKind::hand};
+
+// A row of a platform's shape table.
+template <typename Shape> struct CursorRow
+{
+    CursorKind kind;
+    Shape shape;
+};
+
+// True when table has a row for each standard kind, in their order; every table asserts it.
+template <typename Shape, std::size_t count>
+constexpr bool coversStandardCursors(const CursorRow<Shape> (&table)[count])
+{
+    if (count != std::size(kStandardCursors))
+        return false;
+    for (std::size_t i = 0; i < count; ++i)
+        if (table[i].kind != kStandardCursors[i])
+            return false;
+    return true;
+}
+
+// The row of kind, null for the original cursor and for values that name no standard kind.
+template <typename Shape, std::size_t count>
+constexpr const CursorRow<Shape>* findCursorRow(const CursorRow<Shape> (&table)[count],
+                                                CursorKind kind)
+{
+    for (const CursorRow<Shape>& row : table)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
+}
+
+constexpr bool isStandardCursor(CursorKind kind)
+{
+    for (CursorKind standard : kStandardCursors)
+        if (standard == kind)
+            return true;
+    return false;
+}
 
 // Makes the window accept drops, delivered to the frame; false when the platform refuses.
 bool registerDropTarget(Window window, CFrame* frame);

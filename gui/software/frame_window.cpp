@@ -23,14 +23,12 @@ FrameWindow* frameWindow(platform::Window window)
 }
 
 int32_t classUses = 0;
-int32_t cursorKind = 0;
+CursorKind cursorKind = CursorKind::original;
 
 } // namespace
 
 namespace platform
 {
-
-EditColourHandler editColourHandler = nullptr;
 
 void initThreadServices() {}
 void exitThreadServices() {}
@@ -91,10 +89,12 @@ void* getCursor()
     return reinterpret_cast<void*>(static_cast<intptr_t>(cursorKind));
 }
 
-void setCursor(int32_t kind, void* fallback)
+// The handle is the kind itself.
+void setCursor(CursorKind kind, void* fallback)
 {
-    const bool standard = (kind >= 1 && kind <= 6) || kind == 8 || kind == 9;
-    cursorKind = standard ? kind : static_cast<int32_t>(reinterpret_cast<intptr_t>(fallback));
+    cursorKind = isStandardCursor(kind)
+                     ? kind
+                     : static_cast<CursorKind>(reinterpret_cast<intptr_t>(fallback));
 }
 
 bool registerDropTarget(Window window, CFrame*)
@@ -160,7 +160,7 @@ bool isWindowClassRegistered()
     return classUses > 0;
 }
 
-int32_t currentCursorKind()
+CursorKind currentCursorKind()
 {
     return cursorKind;
 }

@@ -32,8 +32,8 @@ CFrame* frameOfWindow(platform::Window window);
 uint32_t windowPixel(platform::Window window, int32_t x, int32_t y);
 
 bool isWindowClassRegistered();
-// Kind shown now, 0 for the fallback cursor.
-int32_t currentCursorKind();
+// Kind shown now, original for the fallback cursor.
+CursorKind currentCursorKind();
 bool isDropTargetRegistered(platform::Window window);
 
 // A payload as a drop source offers it.

@@ -1,9 +1,11 @@
 // The frame's child window on Win32: the shared window class, the window procedure, sizes,
 // positions and cursors.
+// The system cursors' ids (OCR_) come with this.
+#define OEMRESOURCE
 #include "gui/draw_context.h"
 #include "gui/frame.h"
+#include "gui/platform/module.h"
 #include "gui/platform/window.h"
-#include "host/module_handle.h"
 
 #include <windows.h>
 
@@ -18,8 +20,6 @@ namespace VSTGUI
 {
 namespace platform
 {
-
-EditColourHandler editColourHandler = nullptr;
 
 namespace
 {
@@ -169,11 +169,11 @@ bool retainWindowClass()
 {
     if (classUses++ > 0)
         return false;
-    std::snprintf(className, sizeof className, "Plugin%p", hInstance);
+    std::snprintf(className, sizeof className, "Plugin%p", getModuleHandle());
     WNDCLASSA windowClass{};
     windowClass.style = CS_GLOBALCLASS;
     windowClass.lpfnWndProc = frameProcedure;
-    windowClass.hInstance = static_cast<HINSTANCE>(hInstance);
+    windowClass.hInstance = static_cast<HINSTANCE>(getModuleHandle());
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = className;
@@ -184,14 +184,14 @@ bool retainWindowClass()
 void releaseWindowClass()
 {
     if (classUses > 0 && --classUses == 0)
-        UnregisterClassA(className, static_cast<HINSTANCE>(hInstance));
+        UnregisterClassA(className, static_cast<HINSTANCE>(getModuleHandle()));
 }
 
 Window createFrameWindow(CFrame* frame, void* parent, int32_t w, int32_t h)
 {
     HWND window = CreateWindowExA(
         0, className, "Window", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, w,
-        h, static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(hInstance), nullptr);
+        h, static_cast<HWND>(parent), nullptr, static_cast<HINSTANCE>(getModuleHandle()), nullptr);
     if (window)
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
     return reinterpret_cast<Window>(window);
@@ -299,12 +299,21 @@ void* getCursor()
     return GetCursor();
 }
 
-void setCursor(int32_t kind, void* fallback)
+void setCursor(CursorKind kind, void* fallback)
 {
-    static const LPCSTR shapes[] = {nullptr,      IDC_WAIT,     IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL,
-                                    IDC_SIZENESW, IDC_SIZENWSE, nullptr,    IDC_NO,     IDC_HAND};
-    const bool standard = kind >= 0 && kind < 10 && shapes[kind];
-    SetCursor(standard ? LoadCursorA(nullptr, shapes[kind]) : static_cast<HCURSOR>(fallback));
+    // The system cursors' resource ids: the numbers behind the IDC_ names.
+    static constexpr CursorRow<WORD> shapes[] = {{CursorKind::wait, OCR_WAIT},
+                                                 {CursorKind::resizeLeftRight, OCR_SIZEWE},
+                                                 {CursorKind::resizeUpDown, OCR_SIZENS},
+                                                 {CursorKind::move, OCR_SIZEALL},
+                                                 {CursorKind::resizeRising, OCR_SIZENESW},
+                                                 {CursorKind::resizeFalling, OCR_SIZENWSE},
+                                                 {CursorKind::notAllowed, OCR_NO},
+                                                 {CursorKind::hand, OCR_HAND}};
+    static_assert(coversStandardCursors(shapes));
+    const CursorRow<WORD>* row = findCursorRow(shapes, kind);
+    SetCursor(row ? LoadCursorA(nullptr, MAKEINTRESOURCEA(row->shape))
+                  : static_cast<HCURSOR>(fallback));
 }
 
 } // namespace platform

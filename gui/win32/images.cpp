@@ -2,8 +2,8 @@
 // "TransparentBlt" come from msimg32.dll when it is there; without them the same pixels are
 // produced here.
 #include "gui/pixel_blend.h"
+#include "gui/platform/module.h"
 #include "gui/win32/gdi_handles.h"
-#include "host/module_handle.h"
 
 #include <algorithm>
 #include <vector>
@@ -37,7 +37,7 @@ template <typename Function> Function lookUp(HMODULE module, const char* name)
 
 HINSTANCE module()
 {
-    return static_cast<HINSTANCE>(hInstance);
+    return static_cast<HINSTANCE>(getModuleHandle());
 }
 
 // A 32-bit section with its rows top-down, for reading and writing pixels directly.

@@ -24,26 +24,8 @@ namespace
 
 constexpr long kVersion = 5;
 
-// The drag under way over one of the windows; one pointer, so one at a time.
-struct Drag
-{
-    WindowObject* window = nullptr;
-    ::Window source = 0;
-    Atom type = None; // the offered type that is read, None when nothing is wanted
-    bool requested = false;
-    bool entered = false; // the data arrived and the views heard of the drag
-    bool dropPending = false;
-    DragPayload payload;
-};
-std::unique_ptr<Drag> drag;
-
-Atom atom(const char* name)
-{
-    return XInternAtom(x11::display(), name, False);
-}
-
 // The offered types: three in the message, or all of them in the source's type list.
-std::vector<Atom> offeredTypes(const XClientMessageEvent& event)
+std::vector<Atom> offeredTypes(x11::Connection& connection, const XClientMessageEvent& event)
 {
     std::vector<Atom> types;
     if (!(event.data.l[1] & 1))
@@ -58,9 +40,9 @@ std::vector<Atom> offeredTypes(const XClientMessageEvent& event)
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(x11::display(), static_cast<::Window>(event.data.l[0]),
-                           atom("XdndTypeList"), 0, 64, False, XA_ATOM, &actual, &format, &count,
-                           &remaining, &data) == Success &&
+    if (XGetWindowProperty(connection.display, static_cast<::Window>(event.data.l[0]),
+                           connection.atoms.xdndTypeList, 0, 64, False, XA_ATOM, &actual, &format,
+                           &count, &remaining, &data) == Success &&
         data && format == 32)
     {
         const auto* list = reinterpret_cast<const unsigned long*>(data);
@@ -68,17 +50,16 @@ std::vector<Atom> offeredTypes(const XClientMessageEvent& event)
     }
     if (data)
         XFree(data);
-    x11::requestFailed(); // a source that went away offers nothing
+    connection.requestFailed(); // a source that went away offers nothing
     return types;
 }
 
 // Files are preferred, as a file list also carries its names as text.
-Atom chooseType(const std::vector<Atom>& types)
+Atom chooseType(const x11::Atoms& atoms, const std::vector<Atom>& types)
 {
-    for (const char* name :
-         {"text/uri-list", "text/plain;charset=utf-8", "UTF8_STRING", "text/plain"})
+    for (Atom wanted : {atoms.uriList, atoms.plainTextUtf8, atoms.utf8String, atoms.plainText})
         for (Atom type : types)
-            if (type == atom(name))
+            if (type == wanted)
                 return type;
     return None;
 }
@@ -147,59 +128,66 @@ DragPayload payloadOf(const std::string& data, bool uriList)
     return payload;
 }
 
-void send(::Window to, const char* message, long l1, long l2, long l3, long l4)
+void send(x11::Connection& connection, Atom message, long l1, long l2, long l3, long l4)
 {
+    const x11::Drag& drag = *connection.drag;
     XEvent event{};
     event.xclient.type = ClientMessage;
-    event.xclient.window = to;
-    event.xclient.message_type = atom(message);
+    event.xclient.window = drag.source;
+    event.xclient.message_type = message;
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(drag->window->xid);
+    event.xclient.data.l[0] = static_cast<long>(drag.window->xid);
     event.xclient.data.l[1] = l1;
     event.xclient.data.l[2] = l2;
     event.xclient.data.l[3] = l3;
     event.xclient.data.l[4] = l4;
-    XSendEvent(x11::display(), to, False, NoEventMask, &event);
-    XFlush(x11::display());
+    XSendEvent(connection.display, drag.source, False, NoEventMask, &event);
+    XFlush(connection.display);
 }
 
-void finish()
+void finish(x11::Connection& connection)
 {
-    if (drag->entered)
-        DragSession::drop(drag->window->frame);
-    send(drag->source, "XdndFinished", drag->entered ? 1 : 0,
-         drag->entered ? static_cast<long>(atom("XdndActionCopy")) : 0, 0, 0);
-    drag.reset();
+    const bool entered = connection.drag->entered;
+    if (entered)
+        DragSession::drop(connection.drag->window->frame);
+    send(connection, connection.atoms.xdndFinished, entered ? 1 : 0,
+         entered ? static_cast<long>(connection.atoms.xdndActionCopy) : 0, 0, 0);
+    connection.drag.reset();
 }
 
-void enter(WindowObject& window, const XClientMessageEvent& event)
+void enter(x11::Connection& connection, WindowObject& window, const XClientMessageEvent& event)
 {
-    if (drag && drag->entered)
-        DragSession::leave(drag->window->frame);
-    drag = std::make_unique<Drag>();
-    drag->window = &window;
-    drag->source = static_cast<::Window>(event.data.l[0]);
+    if (connection.drag && connection.drag->entered)
+        DragSession::leave(connection.drag->window->frame);
+    connection.drag = std::make_unique<x11::Drag>();
+    x11::Drag& drag = *connection.drag;
+    drag.window = &window;
+    drag.source = static_cast<::Window>(event.data.l[0]);
     if ((event.data.l[1] >> 24) <= kVersion)
-        drag->type = chooseType(offeredTypes(event));
+        drag.type = chooseType(connection.atoms, offeredTypes(connection, event));
 }
 
-void position(const XClientMessageEvent& event)
+void position(x11::Connection& connection, const XClientMessageEvent& event)
 {
-    if (drag->type != None && !drag->requested)
+    x11::Drag& drag = *connection.drag;
+    if (drag.type != None && !drag.requested)
     {
-        drag->requested = true;
-        XConvertSelection(x11::display(), atom("XdndSelection"), drag->type, atom("DRANVELOR_DROP"),
-                          drag->window->xid, static_cast<Time>(event.data.l[3]));
+        drag.requested = true;
+        XConvertSelection(connection.display, connection.atoms.xdndSelection, drag.type,
+                          connection.atoms.dropData, drag.window->xid,
+                          static_cast<Time>(event.data.l[3]));
     }
-    if (drag->entered)
-        DragSession::over(drag->window->frame);
+    if (drag.entered)
+        DragSession::over(drag.window->frame);
     // An empty rectangle: every move is reported.
-    send(drag->source, "XdndStatus", drag->type != None ? 1 : 0, 0, 0,
-         drag->type != None ? static_cast<long>(atom("XdndActionCopy")) : 0);
+    const bool wanted = drag.type != None;
+    send(connection, connection.atoms.xdndStatus, wanted ? 1 : 0, 0, 0,
+         wanted ? static_cast<long>(connection.atoms.xdndActionCopy) : 0);
 }
 
-void arrived(const XSelectionEvent& event)
+void arrived(x11::Connection& connection, const XSelectionEvent& event)
 {
+    x11::Drag& drag = *connection.drag;
     std::string data;
     if (event.property != None)
     {
@@ -208,18 +196,18 @@ void arrived(const XSelectionEvent& event)
         unsigned long count = 0;
         unsigned long remaining = 0;
         unsigned char* bytes = nullptr;
-        if (XGetWindowProperty(x11::display(), drag->window->xid, event.property, 0, 1 << 20, True,
-                               AnyPropertyType, &actual, &format, &count, &remaining,
+        if (XGetWindowProperty(connection.display, drag.window->xid, event.property, 0, 1 << 20,
+                               True, AnyPropertyType, &actual, &format, &count, &remaining,
                                &bytes) == Success &&
             bytes && format == 8)
             data.assign(reinterpret_cast<const char*>(bytes), count);
         if (bytes)
             XFree(bytes);
     }
-    drag->payload = payloadOf(data, drag->type == atom("text/uri-list"));
-    drag->entered = !data.empty() && DragSession::enter(drag->window->frame, &drag->payload);
-    if (drag->dropPending)
-        finish();
+    drag.payload = payloadOf(data, drag.type == connection.atoms.uriList);
+    drag.entered = !data.empty() && DragSession::enter(drag.window->frame, &drag.payload);
+    if (drag.dropPending)
+        finish(connection);
 }
 
 } // namespace
@@ -227,49 +215,52 @@ void arrived(const XSelectionEvent& event)
 namespace x11
 {
 
-void dropEvent(WindowObject& window, XEvent& event)
+void dropEvent(Connection& connection, WindowObject& window, XEvent& event)
 {
     if (!window.frame || !window.dropTarget)
         return;
+    const std::unique_ptr<Drag>& drag = connection.drag;
     if (event.type == SelectionNotify)
     {
         if (drag && drag->window == &window && event.xselection.property != None)
-            arrived(event.xselection);
+            arrived(connection, event.xselection);
         else if (drag && drag->window == &window && drag->dropPending)
-            finish();
+            finish(connection);
         return;
     }
     const XClientMessageEvent& message = event.xclient;
-    if (message.message_type == atom("XdndEnter"))
+    const Atoms& atoms = connection.atoms;
+    if (message.message_type == atoms.xdndEnter)
     {
-        enter(window, message);
+        enter(connection, window, message);
         return;
     }
     if (!drag || drag->window != &window ||
         drag->source != static_cast<::Window>(message.data.l[0]))
         return;
-    if (message.message_type == atom("XdndPosition"))
+    if (message.message_type == atoms.xdndPosition)
     {
-        position(message);
+        position(connection, message);
     }
-    else if (message.message_type == atom("XdndLeave"))
+    else if (message.message_type == atoms.xdndLeave)
     {
         if (drag->entered)
             DragSession::leave(window.frame);
-        drag.reset();
+        connection.drag.reset();
     }
-    else if (message.message_type == atom("XdndDrop"))
+    else if (message.message_type == atoms.xdndDrop)
     {
         // The data may still be on its way: the drop completes when it comes.
         if (drag->requested && !drag->entered)
             drag->dropPending = true;
         else
-            finish();
+            finish(connection);
     }
 }
 
 void forgetDrag(WindowObject& window)
 {
+    std::unique_ptr<Drag>& drag = window.connection->drag;
     if (drag && drag->window == &window)
         drag.reset();
 }
@@ -281,8 +272,9 @@ bool registerDropTarget(Window window, CFrame*)
     if (!window || !window->alive)
         return false;
     const long version = kVersion;
-    XChangeProperty(x11::display(), window->xid, atom("XdndAware"), XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&version), 1);
+    XChangeProperty(window->connection->display, window->xid, window->connection->atoms.xdndAware,
+                    XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&version),
+                    1);
     window->dropTarget = true;
     return true;
 }
@@ -294,7 +286,8 @@ void revokeDropTarget(Window window)
     window->dropTarget = false;
     x11::forgetDrag(*window);
     if (window->alive)
-        XDeleteProperty(x11::display(), window->xid, atom("XdndAware"));
+        XDeleteProperty(window->connection->display, window->xid,
+                        window->connection->atoms.xdndAware);
 }
 
 } // namespace platform

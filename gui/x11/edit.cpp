@@ -199,9 +199,9 @@ void editBoxFocusLost(EditBoxObject& box)
 
 EditBox createEditBox(Window parent, const EditBoxDescription& description, EditBoxOwner* owner)
 {
-    Display* display = x11::display();
-    if (!parent || !parent->alive || !display || parent->editBox)
+    if (!parent || !parent->alive || parent->editBox)
         return nullptr;
+    Display* display = parent->connection->display;
     auto* box = new EditBoxObject;
     box->window = parent;
     box->owner = owner;
@@ -237,16 +237,16 @@ void destroyEditBox(EditBox box)
     x11::editBoxFocusLost(*box);
     WindowObject* window = box->window;
     window->editBox = nullptr;
-    Display* display = x11::display();
-    if (display && window->alive)
+    if (window->alive)
     {
         // The keyboard goes back where it came from, if it is still here.
+        Display* display = window->connection->display;
         ::Window focus = None;
         int revert = 0;
         XGetInputFocus(display, &focus, &revert);
         if (focus == window->xid)
             XSetInputFocus(display, box->previousFocus, box->previousRevert, CurrentTime);
-        x11::requestFailed();
+        window->connection->requestFailed();
     }
     x11::present(*window, box->rect);
     delete box;

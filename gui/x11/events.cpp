@@ -9,9 +9,6 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <vector>
-
 namespace VSTGUI
 {
 namespace platform
@@ -20,13 +17,9 @@ namespace platform
 namespace
 {
 
-std::vector<WindowObject*> windows;
-int32_t dispatching = 0; // events being handled: a control's own loop runs inside one
-uint32_t eventTime = 0;
-
-WindowObject* windowOf(::Window xid)
+WindowObject* windowOf(const x11::Connection& connection, ::Window xid)
 {
-    for (WindowObject* window : windows)
+    for (WindowObject* window : connection.windows)
         if (window->xid == xid)
             return window;
     return nullptr;
@@ -96,17 +89,30 @@ void focusOut(WindowObject& window)
         return;
     ::Window focus = None;
     int revert = 0;
-    XGetInputFocus(x11::display(), &focus, &revert);
+    XGetInputFocus(window.connection->display, &focus, &revert);
     if (focus != window.xid)
         x11::editBoxFocusLost(*window.editBox);
 }
 
-void handle(XEvent& event)
+// The window manager's request to close a top-level window of ours that is no frame window
+// waits for the window's owner to take it.
+void noteCloseRequest(x11::Connection& connection, const XClientMessageEvent& event)
 {
-    WindowObject* window = windowOf(event.xany.window);
+    if (event.message_type == connection.atoms.wmProtocols &&
+        static_cast<Atom>(event.data.l[0]) == connection.atoms.wmDeleteWindow)
+        connection.closeRequests.push_back(event.window);
+}
+
+void handle(x11::Connection& connection, XEvent& event)
+{
+    WindowObject* window = windowOf(connection, event.xany.window);
     if (!window)
+    {
+        if (event.type == ClientMessage)
+            noteCloseRequest(connection, event.xclient);
         return;
-    eventTime = getTickCount();
+    }
+    connection.eventTime = getTickCount();
     switch (event.type)
     {
     case Expose:
@@ -123,7 +129,7 @@ void handle(XEvent& event)
         break;
     case ClientMessage:
     case SelectionNotify:
-        x11::dropEvent(*window, event);
+        x11::dropEvent(connection, *window, event);
         break;
     case DestroyNotify:
         if (event.xdestroywindow.window == window->xid)
@@ -140,59 +146,40 @@ void handle(XEvent& event)
 
 } // namespace
 
-namespace x11
+uint32_t getMessageTime()
 {
-
-void addWindow(WindowObject* window)
-{
-    windows.push_back(window);
+    const x11::Connection* connection = x11::Connection::current();
+    return connection ? connection->eventTime : 0;
 }
-
-void removeWindow(WindowObject* window)
-{
-    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
-}
-
-const std::vector<WindowObject*>& frameWindows()
-{
-    return windows;
-}
-
-uint32_t messageTime()
-{
-    return eventTime;
-}
-
-} // namespace x11
 
 void processWindowEvents()
 {
     // Inside a control's mouse loop only paints go on (dispatchPaintMessage): presses and keys
     // wait for the loop to end, as window messages wait on Windows.
-    Display* display = x11::display();
-    if (!display || dispatching > 0)
+    x11::Connection* connection = x11::Connection::current();
+    if (!connection || connection->dispatching > 0)
         return;
-    x11::retainDisplay(); // a handled event may close the last window
-    ++dispatching;
-    while (XPending(display) > 0)
+    x11::Connection::retain(); // a handled event may close the last window
+    ++connection->dispatching;
+    while (XPending(connection->display) > 0)
     {
         XEvent event;
-        XNextEvent(display, &event);
-        handle(event);
+        XNextEvent(connection->display, &event);
+        handle(*connection, event);
     }
-    --dispatching;
-    x11::releaseDisplay();
+    --connection->dispatching;
+    connection->release();
 }
 
 void dispatchPaintMessage()
 {
-    Display* display = x11::display();
-    if (!display)
+    x11::Connection* connection = x11::Connection::current();
+    if (!connection)
         return;
     XEvent event;
-    while (XCheckTypedEvent(display, Expose, &event))
+    while (XCheckTypedEvent(connection->display, Expose, &event))
     {
-        handle(event);
+        handle(*connection, event);
         if (event.xexpose.count == 0)
             return;
     }

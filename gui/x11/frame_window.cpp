@@ -1,5 +1,5 @@
-// The frame's child window on X11: the process's server connection, the window inside the host's
-// window (whose id the host passes as the parent), its picture and how it reaches the screen.
+// The frame's child window on X11: the window inside the host's window (whose id the host passes
+// as the parent), its picture and how it reaches the screen.
 #include "gui/frame.h"
 #include "gui/platform/window.h"
 #include "gui/x11/x11.h"
@@ -7,103 +7,29 @@
 #include <cairo-xlib.h>
 #include <dlfcn.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
 namespace VSTGUI
 {
 namespace platform
 {
 
-EditColourHandler editColourHandler = nullptr;
-
 namespace
 {
-
-Display* connection = nullptr;
-int32_t connectionUses = 0;
-int32_t classUses = 0;
-bool failedRequest = false;
-XErrorHandler previousHandler = nullptr;
-
-// The handler is process-wide: errors of the host's own connections go on to its handler, ours
-// are noted and never fatal (a host may destroy its window before it closes the editor).
-int onError(Display* display, XErrorEvent* error)
-{
-    if (display == connection)
-    {
-        failedRequest = true;
-        return 0;
-    }
-    return previousHandler ? previousHandler(display, error) : 0;
-}
 
 // No motion: controls that follow the pointer read it from the server while they do.
 constexpr long kEventMask =
     ExposureMask | ButtonPressMask | KeyPressMask | FocusChangeMask | StructureNotifyMask;
 
-ImageObject screenImage{1, 1, CAIRO_FORMAT_RGB24}; // what a device of no window draws into
-
 // cairo's pixman allocates its implementations when it is loaded and never frees them: unloaded
 // with the plug-in, they would be lost at every reload. cairo and what it uses stay loaded.
 const bool cairoKept = dlopen("libcairo.so.2", RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
-
-struct XWindow : WindowObject
-{
-    ::Window parent = 0;
-};
-
-XWindow* xwindow(Window window)
-{
-    return static_cast<XWindow*>(window);
-}
 
 } // namespace
 
 namespace x11
 {
-
-Display* display()
-{
-    return connection;
-}
-
-Display* retainDisplay()
-{
-    if (!connection)
-    {
-        connection = XOpenDisplay(nullptr);
-        if (!connection)
-            return nullptr;
-        previousHandler = XSetErrorHandler(onError);
-    }
-    ++connectionUses;
-    return connection;
-}
-
-void releaseDisplay()
-{
-    if (connectionUses == 0 || --connectionUses > 0)
-        return;
-    XSync(connection, False);
-    // Someone who replaced the handler since keeps it.
-    const XErrorHandler current = XSetErrorHandler(previousHandler);
-    if (current != onError)
-        XSetErrorHandler(current);
-    forgetCursors();
-    XCloseDisplay(connection);
-    connection = nullptr;
-}
-
-bool requestFailed()
-{
-    XSync(connection, False);
-    const bool failed = failedRequest;
-    failedRequest = false;
-    return failed;
-}
 
 void present(WindowObject& window, const CRect& rect)
 {
@@ -120,16 +46,18 @@ void present(WindowObject& window, const CRect& rect)
         drawEditBox(cr, *window.editBox);
     cairo_destroy(cr);
     cairo_surface_flush(window.screen);
-    XFlush(connection);
+    XFlush(window.connection->display);
 }
 
 } // namespace x11
 
+// A device of no window draws into its own scratch picture.
 Device getWindowDevice(Window window)
 {
     Device device = new DeviceObject;
     device->window = window;
-    device->target = window ? window->shown : &screenImage;
+    if (window)
+        device->target = window->shown;
     return device;
 }
 
@@ -144,11 +72,11 @@ CPoint getWindowScreenOrigin(Window window)
 {
     if (!window || !window->alive)
         return CPoint();
+    Display* display = window->connection->display;
     int x = 0;
     int y = 0;
     ::Window child = 0;
-    XTranslateCoordinates(connection, window->xid, DefaultRootWindow(connection), 0, 0, &x, &y,
-                          &child);
+    XTranslateCoordinates(display, window->xid, DefaultRootWindow(display), 0, 0, &x, &y, &child);
     return CPoint(x, y);
 }
 
@@ -159,13 +87,14 @@ void exitThreadServices() {}
 
 bool retainWindowClass()
 {
-    return classUses++ == 0;
+    return x11::world().windowClassUses++ == 0;
 }
 
 void releaseWindowClass()
 {
-    if (classUses > 0)
-        --classUses;
+    int32_t& uses = x11::world().windowClassUses;
+    if (uses > 0)
+        --uses;
 }
 
 Window createFrameWindow(CFrame* frame, void* parent, int32_t width, int32_t height)
@@ -173,15 +102,16 @@ Window createFrameWindow(CFrame* frame, void* parent, int32_t width, int32_t hei
     const auto parentId = static_cast<::Window>(reinterpret_cast<uintptr_t>(parent));
     if (!parentId || width <= 0 || height <= 0)
         return nullptr;
-    Display* display = x11::retainDisplay();
-    if (!display)
+    x11::Connection* connection = x11::Connection::retain();
+    if (!connection)
         return nullptr;
-    x11::requestFailed(); // forget the failures of earlier requests
+    Display* display = connection->display;
+    connection->requestFailed(); // forget the failures of earlier requests
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, parentId, &attributes) || x11::requestFailed() ||
+    if (!XGetWindowAttributes(display, parentId, &attributes) || connection->requestFailed() ||
         attributes.c_class != InputOutput)
     {
-        x11::releaseDisplay();
+        connection->release();
         return nullptr;
     }
     XSetWindowAttributes settings{};
@@ -192,18 +122,19 @@ Window createFrameWindow(CFrame* frame, void* parent, int32_t width, int32_t hei
         XCreateWindow(display, parentId, 0, 0, static_cast<unsigned>(width),
                       static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                       CWEventMask | CWBackPixmap | CWBitGravity, &settings);
-    if (x11::requestFailed())
+    if (connection->requestFailed())
     {
-        x11::releaseDisplay();
+        connection->release();
         return nullptr;
     }
-    auto* window = new XWindow;
+    auto* window = new WindowObject;
+    window->connection = connection;
     window->xid = xid;
     window->parent = parentId;
     window->frame = frame;
     window->shown = new ImageObject(width, height, CAIRO_FORMAT_RGB24);
     window->screen = cairo_xlib_surface_create(display, xid, attributes.visual, width, height);
-    x11::addWindow(window);
+    connection->windows.push_back(window);
     XMapWindow(display, xid);
     XFlush(display);
     return window;
@@ -213,15 +144,17 @@ void destroyFrameWindow(Window window)
 {
     if (!window)
         return;
+    x11::Connection& connection = *window->connection;
     window->frame = nullptr;
     x11::forgetDrag(*window);
-    x11::removeWindow(window);
+    auto& windows = connection.windows;
+    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
     cairo_surface_destroy(window->screen);
     if (window->alive)
-        XDestroyWindow(connection, window->xid);
+        XDestroyWindow(connection.display, window->xid);
     delete window->shown;
-    delete xwindow(window);
-    x11::releaseDisplay();
+    delete window;
+    connection.release();
 }
 
 void resizeWindow(Window window, int32_t width, int32_t height)
@@ -233,11 +166,12 @@ void resizeWindow(Window window, int32_t width, int32_t height)
     window->shown = resized;
     if (!window->alive)
         return;
-    XResizeWindow(connection, window->xid, static_cast<unsigned>(width),
+    Display* display = window->connection->display;
+    XResizeWindow(display, window->xid, static_cast<unsigned>(width),
                   static_cast<unsigned>(height));
-    XRaiseWindow(connection, window->xid);
+    XRaiseWindow(display, window->xid);
     cairo_xlib_surface_set_size(window->screen, width, height);
-    XFlush(connection);
+    XFlush(display);
 }
 
 // The host's window is the parent: it answers audioMasterSizeWindow or stays as it is.
@@ -247,28 +181,27 @@ bool resizeAncestors(Window window, int32_t width, int32_t height)
     return false;
 }
 
-// Xft.dpi of the server's resource string (what xrdb loaded), over 96; one server, one factor.
+// One server, one factor, read once: hosts ask before every opening and often while no window
+// is open, and Xlib reads the server's resources only when a connection opens anyway.
 double getScreenScale(void*)
 {
-    Display* server = x11::retainDisplay();
-    if (!server)
-        return 1.0;
-    double dpi = 0.0;
-    if (const char* resources = XResourceManagerString(server))
+    x11::World& world = x11::world();
+    if (world.screenScale > 0.0)
+        return world.screenScale;
+    if (const x11::Connection* connection = x11::Connection::current())
     {
-        static const char kName[] = "Xft.dpi:";
-        for (const char* line = resources; line && *line; line = std::strchr(line, '\n'))
-        {
-            line += *line == '\n' ? 1 : 0;
-            if (std::strncmp(line, kName, sizeof kName - 1) == 0)
-            {
-                dpi = std::strtod(line + sizeof kName - 1, nullptr);
-                break;
-            }
-        }
+        world.screenScale = x11::scaleOfResources(XResourceManagerString(connection->display));
     }
-    x11::releaseDisplay();
-    return dpi > 0.0 && std::isfinite(dpi) ? dpi / 96.0 : 1.0;
+    else if (Display* display = XOpenDisplay(nullptr))
+    {
+        world.screenScale = x11::scaleOfResources(XResourceManagerString(display));
+        XCloseDisplay(display);
+    }
+    else
+    {
+        world.screenScale = 1.0; // without a server there is no window to scale
+    }
+    return world.screenScale;
 }
 
 CPoint getPluginWindowPosition(Window)
@@ -280,6 +213,7 @@ CRect getParentWindowRect(Window window)
 {
     if (!window || !window->alive)
         return CRect();
+    x11::Connection& connection = *window->connection;
     ::Window root = 0;
     int x = 0;
     int y = 0;
@@ -287,10 +221,10 @@ CRect getParentWindowRect(Window window)
     unsigned height = 0;
     unsigned border = 0;
     unsigned depth = 0;
-    x11::requestFailed();
-    if (!XGetGeometry(connection, xwindow(window)->parent, &root, &x, &y, &width, &height, &border,
+    connection.requestFailed();
+    if (!XGetGeometry(connection.display, window->parent, &root, &x, &y, &width, &height, &border,
                       &depth) ||
-        x11::requestFailed())
+        connection.requestFailed())
         return CRect();
     return CRect(x, y, x + static_cast<int32_t>(width), y + static_cast<int32_t>(height));
 }

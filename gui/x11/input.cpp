@@ -1,7 +1,6 @@
 // Pointer, keys, clock and cursors on X11.
 #include "gui/platform/window.h"
 #include "gui/x11/x11.h"
-#include "host/vst_interface.h"
 
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
@@ -21,9 +20,6 @@ namespace
 // The Windows default, which the controls' double-click handling was tuned to.
 constexpr uint32_t kDoubleClickTime = 500;
 
-int32_t cursorKind = 0;
-std::map<int32_t, Cursor> cursors; // font cursors of the open connection, by kind
-
 struct Pointer
 {
     CPoint position;
@@ -33,9 +29,10 @@ struct Pointer
 Pointer queryPointer()
 {
     Pointer pointer;
-    Display* display = x11::display();
-    if (!display)
+    const x11::Connection* connection = x11::Connection::current();
+    if (!connection)
         return pointer;
+    Display* display = connection->display;
     ::Window root = 0;
     ::Window child = 0;
     int x = 0;
@@ -53,25 +50,17 @@ Bool isLeftPress(Display*, XEvent* event, XPointer)
     return event->type == ButtonPress && event->xbutton.button == Button1;
 }
 
-Cursor cursorFor(int32_t kind)
-{
-    static const unsigned shapes[] = {0,
-                                      XC_watch,
-                                      XC_sb_h_double_arrow,
-                                      XC_sb_v_double_arrow,
-                                      XC_fleur,
-                                      XC_bottom_left_corner,
-                                      XC_bottom_right_corner,
-                                      0,
-                                      XC_X_cursor,
-                                      XC_hand2};
-    const auto found = cursors.find(kind);
-    if (found != cursors.end())
-        return found->second;
-    const Cursor cursor = XCreateFontCursor(x11::display(), shapes[kind]);
-    cursors[kind] = cursor;
-    return cursor;
-}
+// The cursor font's shapes.
+constexpr CursorRow<unsigned> kCursorShapes[] = {
+    {CursorKind::wait, XC_watch},
+    {CursorKind::resizeLeftRight, XC_sb_h_double_arrow},
+    {CursorKind::resizeUpDown, XC_sb_v_double_arrow},
+    {CursorKind::move, XC_fleur},
+    {CursorKind::resizeRising, XC_bottom_left_corner},
+    {CursorKind::resizeFalling, XC_bottom_right_corner},
+    {CursorKind::notAllowed, XC_X_cursor},
+    {CursorKind::hand, XC_hand2}};
+static_assert(coversStandardCursors(kCursorShapes));
 
 } // namespace
 
@@ -98,12 +87,19 @@ int32_t buttonsOf(unsigned state)
 
 KeyCode keyCodeOf(XKeyEvent& event)
 {
-    static const std::map<KeySym, uint8_t> virtualKeys = {
-        {XK_BackSpace, VKEY_BACK}, {XK_Tab, VKEY_TAB},       {XK_ISO_Left_Tab, VKEY_TAB},
-        {XK_Return, VKEY_RETURN},  {XK_Escape, VKEY_ESCAPE}, {XK_Home, VKEY_HOME},
-        {XK_End, VKEY_END},        {XK_Left, VKEY_LEFT},     {XK_Up, VKEY_UP},
-        {XK_Right, VKEY_RIGHT},    {XK_Down, VKEY_DOWN},     {XK_Delete, VKEY_DELETE},
-        {XK_KP_Enter, VKEY_ENTER}};
+    static const std::map<KeySym, uint8_t> virtualKeys = {{XK_BackSpace, kVirtualKeyBack},
+                                                          {XK_Tab, kVirtualKeyTab},
+                                                          {XK_ISO_Left_Tab, kVirtualKeyTab},
+                                                          {XK_Return, kVirtualKeyReturn},
+                                                          {XK_Escape, kVirtualKeyEscape},
+                                                          {XK_Home, kVirtualKeyHome},
+                                                          {XK_End, kVirtualKeyEnd},
+                                                          {XK_Left, kVirtualKeyLeft},
+                                                          {XK_Up, kVirtualKeyUp},
+                                                          {XK_Right, kVirtualKeyRight},
+                                                          {XK_Down, kVirtualKeyDown},
+                                                          {XK_Delete, kVirtualKeyDelete},
+                                                          {XK_KP_Enter, kVirtualKeyEnter}};
     char text[8] = {};
     KeySym symbol = NoSymbol;
     const int length = XLookupString(&event, text, sizeof text - 1, &symbol, nullptr);
@@ -116,12 +112,6 @@ KeyCode keyCodeOf(XKeyEvent& event)
     if (event.state & ShiftMask)
         code.modifier |= kKeyModifierShift;
     return code;
-}
-
-void forgetCursors()
-{
-    // Closing the connection frees them on the server.
-    cursors.clear();
 }
 
 } // namespace x11
@@ -144,9 +134,9 @@ CPoint getPointerScreenPosition()
 
 bool takeLeftButtonDown()
 {
-    Display* display = x11::display();
+    x11::Connection* connection = x11::Connection::current();
     XEvent event;
-    return display && XCheckIfEvent(display, &event, isLeftPress, nullptr);
+    return connection && XCheckIfEvent(connection->display, &event, isLeftPress, nullptr);
 }
 
 uint32_t getTickCount()
@@ -155,11 +145,6 @@ uint32_t getTickCount()
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
                                  static_cast<uint64_t>(now.tv_nsec) / 1000000u);
-}
-
-uint32_t getMessageTime()
-{
-    return x11::messageTime();
 }
 
 uint32_t getDoubleClickTime()
@@ -174,30 +159,33 @@ void sleep(uint32_t milliseconds)
     nanosleep(&pause, nullptr);
 }
 
+// The handle is the kind shown.
 void* getCursor()
 {
-    return reinterpret_cast<void*>(static_cast<intptr_t>(cursorKind));
+    return reinterpret_cast<void*>(static_cast<intptr_t>(x11::world().cursor));
 }
 
-// Kinds outside the standard shapes show the fallback, itself a kind, and 0 the parent's cursor.
-void setCursor(int32_t kind, void* fallback)
+// The original cursor is the parent's.
+void setCursor(CursorKind kind, void* fallback)
 {
-    const bool standard = (kind >= 1 && kind <= 6) || kind == 8 || kind == 9;
-    cursorKind = standard ? kind : static_cast<int32_t>(reinterpret_cast<intptr_t>(fallback));
-    Display* display = x11::display();
-    if (!display)
+    CursorKind& shown = x11::world().cursor;
+    shown = findCursorRow(kCursorShapes, kind)
+                ? kind
+                : static_cast<CursorKind>(reinterpret_cast<intptr_t>(fallback));
+    x11::Connection* connection = x11::Connection::current();
+    if (!connection)
         return;
-    const bool known = (cursorKind >= 1 && cursorKind <= 6) || cursorKind == 8 || cursorKind == 9;
-    for (WindowObject* window : x11::frameWindows())
+    const CursorRow<unsigned>* row = findCursorRow(kCursorShapes, shown);
+    for (WindowObject* window : connection->windows)
     {
         if (!window->alive)
             continue;
-        if (known)
-            XDefineCursor(display, window->xid, cursorFor(cursorKind));
+        if (row)
+            XDefineCursor(connection->display, window->xid, connection->fontCursor(row->shape));
         else
-            XUndefineCursor(display, window->xid);
+            XUndefineCursor(connection->display, window->xid);
     }
-    XFlush(display);
+    XFlush(connection->display);
 }
 
 } // namespace platform

@@ -47,9 +47,9 @@ constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | Pointe
 class PopupMenu
 {
 public:
-    PopupMenu(Display* connection, const std::vector<std::string>& labels, int32_t checkedItem,
+    PopupMenu(x11::Connection& server, const std::vector<std::string>& labels, int32_t checkedItem,
               double scale)
-        : display(connection), items(labels), checked(checkedItem),
+        : connection(server), display(server.display), items(labels), checked(checkedItem),
           rowHeight(scaled(kRowHeight, scale)), padding(scaled(kPadding, scale)),
           checkColumn(scaled(kCheckColumn, scale)), fontSize(kFontSize * scale), lineWidth(scale)
     {
@@ -147,7 +147,7 @@ private:
             display, RootWindow(display, screen), left, top, static_cast<unsigned>(width),
             static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
             CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel, &attributes);
-        if (!xid || x11::requestFailed())
+        if (!xid || connection.requestFailed())
             return false;
         surface =
             cairo_xlib_surface_create(display, xid, DefaultVisual(display, screen), width, height);
@@ -193,8 +193,8 @@ private:
     void wait() const
     {
         XFlush(display);
-        pollfd connection{ConnectionNumber(display), POLLIN, 0};
-        poll(&connection, 1, kPollMilliseconds);
+        pollfd input{ConnectionNumber(display), POLLIN, 0};
+        poll(&input, 1, kPollMilliseconds);
     }
 
     // A host that destroys its window destroys the frame's with it.
@@ -346,7 +346,8 @@ private:
         cairo_restore(cr);
     }
 
-    Display* display;
+    x11::Connection& connection;
+    Display* const display;
     const std::vector<std::string>& items;
     const int32_t checked;
     const int rowHeight;
@@ -368,10 +369,11 @@ private:
 int32_t showPopupMenu(Window window, const CPoint& position, const std::vector<std::string>& items,
                       int32_t checked, double scale)
 {
-    Display* display = x11::display();
-    if (!display || !window || !window->alive || items.empty())
+    if (!window || !window->alive || items.empty())
         return kCancelled;
-    x11::retainDisplay(); // the connection outlives the menu whatever happens to the frame
+    // The connection outlives the menu whatever happens to the frame.
+    x11::Connection* connection = x11::Connection::retain();
+    Display* display = connection->display;
     int x = 0;
     int y = 0;
     ::Window child = 0;
@@ -379,10 +381,10 @@ int32_t showPopupMenu(Window window, const CPoint& position, const std::vector<s
                           &x, &y, &child);
     int32_t answer = kCancelled;
     {
-        PopupMenu menu(display, items, checked, scale);
+        PopupMenu menu(*connection, items, checked, scale);
         answer = menu.run(x, y, window->xid);
     }
-    x11::releaseDisplay();
+    connection->release();
     return answer;
 }
 

@@ -3,12 +3,11 @@
 #pragma once
 
 #include "gui/platform/device_state.h"
+#include "gui/platform/drag_payload.h"
+#include "gui/x11/connection.h"
 
 #include <X11/Xlib.h>
 #include <cairo.h>
-
-#include <string>
-#include <vector>
 
 namespace VSTGUI
 {
@@ -62,7 +61,9 @@ struct EditBoxObject;
 // The frame's child window; its picture lives in `shown` and reaches the screen on present.
 struct WindowObject
 {
+    x11::Connection* connection = nullptr; // retained for the window's life
     ::Window xid = 0;
+    ::Window parent = 0; // the host's window
     CFrame* frame = nullptr;
     ImageObject* shown = nullptr;
     cairo_surface_t* screen = nullptr; // the window itself, as a cairo xlib surface
@@ -87,14 +88,6 @@ struct DeviceObject : DeviceState
 namespace x11
 {
 
-// The process's connection to the X server, opened with the first frame window and closed with
-// the last; null when there is none.
-Display* display();
-Display* retainDisplay(); // null when the server cannot be reached
-void releaseDisplay();
-// True when a request of this connection failed since the last call; syncs first.
-bool requestFailed();
-
 // A cairo context on the device's picture with its clip; every pixel rule is GDI's, so there is
 // no antialiasing.
 cairo_t* createContext(DeviceObject& device);
@@ -115,20 +108,24 @@ int32_t textWidth(cairo_t* cr, const char* text);
 // Draws one line of text in rect; answers the cell (left edge, top, width, height) it used.
 CRect showText(cairo_t* cr, const char* text, const CRect& rect, TextAlign align);
 
-// The open frame windows, in the order they were created.
-void addWindow(WindowObject* window);
-void removeWindow(WindowObject* window);
-const std::vector<WindowObject*>& frameWindows();
-// When the event being handled was taken from the queue, on the tick-count clock.
-uint32_t messageTime();
-
 // kLButton.. and the modifier bits of an event's or the pointer's state.
 int32_t buttonsOf(unsigned state);
 KeyCode keyCodeOf(XKeyEvent& event);
-void forgetCursors(); // the connection is closing
+
+// The drop under way over one of the windows.
+struct Drag
+{
+    WindowObject* window = nullptr;
+    ::Window source = 0;
+    Atom type = None; // the offered type that is read, None when nothing is wanted
+    bool requested = false;
+    bool entered = false; // the data arrived and the views heard of the drag
+    bool dropPending = false;
+    DragPayload payload;
+};
 
 // XDND client messages and the selection data of a drop onto a window.
-void dropEvent(WindowObject& window, XEvent& event);
+void dropEvent(Connection& connection, WindowObject& window, XEvent& event);
 void forgetDrag(WindowObject& window); // the window is going away
 
 // The open edit box of a window: drawn over its picture, fed its keys and its focus loss.

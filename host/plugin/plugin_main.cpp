@@ -1,6 +1,6 @@
 // The library's one entry point and its load hook.
-#include "host/audio_effect.h"
-#include "host/module_handle.h"
+#include "gui/platform/module.h"
+#include "host/plugin/plugin_effect.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -16,7 +16,7 @@ extern "C" DRANVELOR_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallba
         return nullptr;
     try
     {
-        AudioEffect* effect = createEffectInstance(host);
+        AudioEffect* effect = createPluginEffect(host);
         return effect ? effect->getAeffect() : nullptr;
     }
     catch (...)
@@ -30,7 +30,8 @@ extern "C" DRANVELOR_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallba
 // The export named main comes from the module-definition file.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/)
 {
-    hInstance = instance;
+    // The window class and the skin images are the library's, not the host's.
+    VSTGUI::platform::setModuleHandle(instance);
     return TRUE;
 }
 #else

@@ -12,6 +12,7 @@
 #include "gui/software/test_control.h"
 #include "gui/software/window_control.h"
 #include "gui/text_edit.h"
+#include "host/plugin/plugin_effect.h"
 
 #include <gtest/gtest.h>
 
@@ -102,7 +103,7 @@ class EditorAutomation : public ::testing::TestWithParam<float>
 TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
 {
     software::reset();
-    std::unique_ptr<CKLV> effect(static_cast<CKLV*>(createEffectInstance(host)));
+    std::unique_ptr<CKLV> effect(static_cast<CKLV*>(createPluginEffect(host)));
     AEffect* record = effect->getAeffect();
     const auto dispatch = [record](VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr)
     { return record->dispatcher(record, opcode, 0, value, ptr, 0.0f); };

@@ -79,7 +79,7 @@ TEST_F(CKLVEditorTest, OpensWithTheLayoutAndTheCurrentValues)
     EXPECT_EQ(text(1), "5.00");
     EXPECT_EQ(text(2), "10.00");
     EXPECT_EQ(bypassButton()->getValue(), 0.0f);
-    EXPECT_EQ(AEffGUIEditor::getKnobMode(), 2); // linear until a splash area says otherwise
+    EXPECT_EQ(editor().knobMode(), 2); // linear until a splash area says otherwise
     EXPECT_TRUE(editTraffic().empty());
 }
 
@@ -214,16 +214,16 @@ TEST_F(CKLVEditorTest, SplashAreasChooseTheKnobModeForEveryLaterOpen)
     auto* circular = view<CSplashScreen>(7);
     circular->setValue(1.0f);
     editor().valueChanged(nullptr, circular);
-    EXPECT_EQ(AEffGUIEditor::getKnobMode(), 0);
+    EXPECT_EQ(editor().knobMode(), 0);
     dispatch(effEditClose);
     dispatch(effSetEditKnobMode, 0, 2);
     openWindow();
-    EXPECT_EQ(AEffGUIEditor::getKnobMode(), 0);
+    EXPECT_EQ(editor().knobMode(), 0);
 
     // A click shows the picture and selects linear dragging; a click on the picture hides it.
     click(kLinearSplashCentre);
     EXPECT_NE(frame()->getModalView(), nullptr);
-    EXPECT_EQ(AEffGUIEditor::getKnobMode(), 2);
+    EXPECT_EQ(editor().knobMode(), 2);
     click(kSplashPictureCentre);
     EXPECT_EQ(frame()->getModalView(), nullptr);
     EXPECT_TRUE(editTraffic().empty()); // the splash areas make no edit gestures
@@ -231,7 +231,7 @@ TEST_F(CKLVEditorTest, SplashAreasChooseTheKnobModeForEveryLaterOpen)
     dispatch(effEditClose);
     dispatch(effSetEditKnobMode, 0, 0);
     openWindow();
-    EXPECT_EQ(AEffGUIEditor::getKnobMode(), 2);
+    EXPECT_EQ(editor().knobMode(), 2);
 }
 
 TEST_F(CKLVEditorTest, HostMistakesLeaveNoWindowBehindAndDoNoHarm)

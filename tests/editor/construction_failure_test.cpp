@@ -1,7 +1,7 @@
 // Every allocation of the effect's construction, the editor's included, fails in turn. Each
 // either ends in a complete effect (a picture the editor cannot decode stays empty) or reaches
 // the entry point's guard as an exception, leaving nothing behind to be deleted twice.
-#include "effect/cklv.h"
+#include "host/plugin/plugin_effect.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +92,7 @@ VstIntPtr host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 TEST(ConstructionFailure, EveryFailedAllocationLeavesNoEffectOrEditorBehind)
 {
     allocationsMade = 0;
-    delete createEffectInstance(host);
+    delete createPluginEffect(host);
     const long allocations = allocationsMade;
     ASSERT_GT(allocations, 2);
 
@@ -103,7 +103,7 @@ TEST(ConstructionFailure, EveryFailedAllocationLeavesNoEffectOrEditorBehind)
         AudioEffect* effect = nullptr;
         try
         {
-            effect = createEffectInstance(host);
+            effect = createPluginEffect(host);
         }
         catch (const std::bad_alloc&)
         {

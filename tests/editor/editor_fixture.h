@@ -11,6 +11,7 @@
 #include "gui/software/test_control.h"
 #include "gui/software/window_control.h"
 #include "gui/text_edit.h"
+#include "host/plugin/plugin_effect.h"
 #include "tests/host/recording_host.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +38,7 @@ protected:
     void SetUp() override
     {
         software::reset();
-        effect.reset(static_cast<CKLV*>(createEffectInstance(RecordingHost::callback)));
+        effect.reset(static_cast<CKLV*>(createPluginEffect(RecordingHost::callback)));
         host.calls.clear();
     }
 

@@ -7,6 +7,7 @@
 #include "gui/software/menu_control.h"
 #include "gui/software/test_control.h"
 #include "gui/software/window_control.h"
+#include "host/plugin/plugin_effect.h"
 #include "tests/e2e/settings_folder.h"
 #include "tests/host/recording_host.h"
 
@@ -38,7 +39,7 @@ constexpr int k150 = 3;
 class Window
 {
 public:
-    Window() : effect(static_cast<CKLV*>(createEffectInstance(RecordingHost::callback))) {}
+    Window() : effect(static_cast<CKLV*>(createPluginEffect(RecordingHost::callback))) {}
 
     VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr)
     {

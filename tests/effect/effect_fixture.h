@@ -8,6 +8,11 @@
 
 #include <string>
 
+using dranvelor::kBypass;
+using dranvelor::kDrive;
+using dranvelor::kLevel;
+using dranvelor::kTone;
+
 // Opens the engine to the tests, which check what reached it.
 class ProbeKLV : public CKLV
 {

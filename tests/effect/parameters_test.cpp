@@ -19,7 +19,8 @@ TEST_F(FreshEffect, ReportsItsIdentityAndRecord)
     EXPECT_EQ(record->numPrograms, 16);
     EXPECT_EQ(record->numParams, 4);
     EXPECT_EQ(record->uniqueID, 0x4B4C5663); // "KLVc"
-    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanReplacing | effFlagsCanDoubleReplacing);
+    // No window: the front-ends that show one attach it.
+    EXPECT_EQ(record->flags, effFlagsCanReplacing | effFlagsCanDoubleReplacing);
     EXPECT_EQ(record->initialDelay, 0);
 
     EXPECT_EQ(text(effGetEffectName), "Dranvelor");
@@ -75,6 +76,26 @@ TEST_F(Parameters, DisplaysShowTenTimesTheValueAndBypassAsOnOff)
     }
     setParameter(kBypass, -0.0f);
     EXPECT_EQ(text(effGetParamDisplay, kBypass), "Off");
+}
+
+// The front-ends without the effect (the LV2 description, the standalone program) describe the
+// parameters from the table alone: it must say what the effect tells a VST host, value by value.
+TEST_F(Parameters, TheTableDescribesWhatTheEffectShowsHosts)
+{
+    for (const dranvelor::ParameterInfo& info : dranvelor::kParameters)
+    {
+        EXPECT_EQ(text(effGetParamName, info.index), info.name);
+        EXPECT_EQ(text(effGetParamLabel, info.index), info.label);
+        EXPECT_EQ(getParameter(info.index), info.defaultValue) << info.symbol;
+        EXPECT_EQ(dranvelor::findParameter(info.symbol), &info);
+        for (float value : {info.minimum, info.maximum, 0.123f, 0.5f, -0.0f, 1e-30f, -3.0f, 1e30f})
+        {
+            setParameter(info.index, value);
+            EXPECT_EQ(text(effGetParamDisplay, info.index), dranvelor::displayText(info, value))
+                << info.symbol << " " << value;
+        }
+    }
+    EXPECT_EQ(dranvelor::findParameter("Drive"), nullptr) << "symbols are matched exactly";
 }
 
 // Hosts may store and recall any value; what they set is what they read back.

@@ -75,6 +75,7 @@ ControlsTest::ControlsTest()
     hostLog() = HostLog();
     effect = new TestEffect;
     editor = new ScriptedEditor(effect);
+    effect->setEditor(editor);
     editor->setKnobMode(0);
     frame = new CFrame(CRect(0, 0, 300, 200), &hostWindow, editor);
     editor->attach(frame);

@@ -36,6 +36,7 @@ protected:
         software::setTickCount(kStart);
         effect = new TestEffect;
         editor = new OpenEditor(effect);
+        effect->setEditor(editor);
         frame = new CountingFrame(CRect(0, 0, 200, 100), nullptr, editor);
         editor->attach(frame);
     }
@@ -113,6 +114,7 @@ TEST_F(EditorBase, APassDueBeforeTheTickCountWrappedStillRunsAfterIt)
     software::setTickCount(0xFFFFFF00u);
     TestEffect other;
     auto* late = new OpenEditor(&other);
+    other.setEditor(late);
     late->attach(frame);
     late->doIdleStuff();
     ASSERT_EQ(frame->idles, 1);
@@ -180,10 +182,11 @@ TEST_F(EditorBase, TheKnobModeIsSharedByEveryEditor)
 {
     TestEffect other;
     auto* second = new OpenEditor(&other);
+    other.setEditor(second);
     EXPECT_TRUE(second->setKnobMode(2));
     EXPECT_EQ(frame->getKnobMode(), 2);
     EXPECT_TRUE(editor->setKnobMode(0));
-    EXPECT_EQ(AEffGUIEditor::getKnobMode(), 0);
+    EXPECT_EQ(second->knobMode(), 0);
 }
 
 TEST_F(EditorBase, EditGesturesReachTheHost)

@@ -5,9 +5,9 @@
 #include "gui/draw_context.h"
 #include "gui/frame.h"
 #include "gui/knob.h"
+#include "gui/platform/module.h"
 #include "gui/text_edit.h"
 #include "host/audio_effect_x.h"
-#include "host/module_handle.h"
 
 #include <windows.h>
 
@@ -88,18 +88,20 @@ class LiveControls : public ::testing::Test
 protected:
     LiveControls()
     {
-        hInstance = GetModuleHandleA(nullptr);
+        VSTGUI::platform::setModuleHandle(GetModuleHandleA(nullptr));
         WNDCLASSA hostClass{};
         hostClass.lpfnWndProc = DefWindowProcA;
-        hostClass.hInstance = static_cast<HINSTANCE>(hInstance);
+        hostClass.hInstance = static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle());
         hostClass.lpszClassName = "ControlsTestHost";
         hostClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
         RegisterClassA(&hostClass);
-        host = CreateWindowExA(0, "ControlsTestHost", "host", WS_POPUP | WS_VISIBLE, 40, 40, 320,
-                               220, nullptr, nullptr, static_cast<HINSTANCE>(hInstance), nullptr);
+        host = CreateWindowExA(
+            0, "ControlsTestHost", "host", WS_POPUP | WS_VISIBLE, 40, 40, 320, 220, nullptr,
+            nullptr, static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle()), nullptr);
         SetForegroundWindow(host);
         effect = new TestEffect;
         editor = new OpenEditor(effect);
+        effect->setEditor(editor);
         editor->setKnobMode(2);
         frame = new CFrame(CRect(0, 0, 300, 200), host, editor);
         editor->attach(frame);
@@ -111,7 +113,8 @@ protected:
         delete frame;
         delete effect;
         DestroyWindow(host);
-        UnregisterClassA("ControlsTestHost", static_cast<HINSTANCE>(hInstance));
+        UnregisterClassA("ControlsTestHost",
+                         static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle()));
     }
 
     void pump(DWORD milliseconds)

@@ -1,6 +1,10 @@
-// The test program is its own module: the resources linked into it are found through this handle.
-#include "host/module_handle.h"
+// The test program is its own module: the resources linked into it are found through its handle.
+#include "gui/platform/module.h"
 
 #include <windows.h>
 
-void* hInstance = GetModuleHandleA(nullptr);
+namespace
+{
+[[maybe_unused]] const bool moduleHandleSet =
+    (VSTGUI::platform::setModuleHandle(GetModuleHandleA(nullptr)), true);
+} // namespace

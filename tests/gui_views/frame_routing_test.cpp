@@ -232,13 +232,13 @@ TEST_F(FrameRouting, WindowClassLivesAsLongAsTheLastFrameWindow)
 TEST_F(FrameRouting, CursorKindSevenRestoresTheSavedCursor)
 {
     CFrame frame(CRect(0, 0, 10, 10), nullptr, nullptr);
-    frame.setCursor(9);
-    EXPECT_EQ(software::currentCursorKind(), 9);
-    frame.setCursor(7);
-    EXPECT_EQ(software::currentCursorKind(), 0);
-    frame.setCursor(4);
-    frame.setCursor(42);
-    EXPECT_EQ(software::currentCursorKind(), 0);
+    frame.setCursor(CursorKind::hand);
+    EXPECT_EQ(software::currentCursorKind(), CursorKind::hand);
+    frame.setCursor(static_cast<CursorKind>(7));
+    EXPECT_EQ(software::currentCursorKind(), CursorKind::original);
+    frame.setCursor(CursorKind::move);
+    frame.setCursor(static_cast<CursorKind>(42));
+    EXPECT_EQ(software::currentCursorKind(), CursorKind::original);
 }
 
 } // namespace

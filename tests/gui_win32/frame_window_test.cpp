@@ -3,6 +3,7 @@
 #include "win32_fixture.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace
 {
@@ -15,15 +16,15 @@ using FrameWindow = HostWindow;
 std::string expectedClassName()
 {
     char name[64];
-    std::snprintf(name, sizeof name, "Plugin%p", hInstance);
+    std::snprintf(name, sizeof name, "Plugin%p", VSTGUI::platform::getModuleHandle());
     return name;
 }
 
 bool classRegistered()
 {
     WNDCLASSA info;
-    return GetClassInfoA(static_cast<HINSTANCE>(hInstance), expectedClassName().c_str(), &info) !=
-           0;
+    return GetClassInfoA(static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle()),
+                         expectedClassName().c_str(), &info) != 0;
 }
 
 // A left click with the real pointer at a client position of window.
@@ -171,16 +172,25 @@ TEST_F(FrameWindow, HostClosingItsWindowClosesTheFrame)
     EXPECT_FALSE(classRegistered());
 }
 
-TEST_F(FrameWindow, CursorKindSevenRestoresTheSavedCursor)
+TEST_F(FrameWindow, EachKindShowsItsSystemCursorAndSevenTheSavedOne)
 {
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     SetCursor(arrow);
     auto* frame = new CFrame(CRect(0, 0, 100, 100), host, nullptr);
-    frame->setCursor(1);
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
-    frame->setCursor(9);
-    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
-    frame->setCursor(7);
+    const std::pair<CursorKind, LPCSTR> shapes[] = {{CursorKind::wait, IDC_WAIT},
+                                                    {CursorKind::resizeLeftRight, IDC_SIZEWE},
+                                                    {CursorKind::resizeUpDown, IDC_SIZENS},
+                                                    {CursorKind::move, IDC_SIZEALL},
+                                                    {CursorKind::resizeRising, IDC_SIZENESW},
+                                                    {CursorKind::resizeFalling, IDC_SIZENWSE},
+                                                    {CursorKind::notAllowed, IDC_NO},
+                                                    {CursorKind::hand, IDC_HAND}};
+    for (const auto& [kind, shape] : shapes)
+    {
+        frame->setCursor(kind);
+        EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, shape)) << static_cast<int>(kind);
+    }
+    frame->setCursor(static_cast<CursorKind>(7));
     EXPECT_EQ(GetCursor(), arrow);
     delete frame;
 }

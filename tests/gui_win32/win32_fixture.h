@@ -3,7 +3,7 @@
 
 #include "gui/draw_context.h"
 #include "gui/frame.h"
-#include "host/module_handle.h"
+#include "gui/platform/module.h"
 
 #include <windows.h>
 
@@ -71,16 +71,16 @@ class HostWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        hInstance = GetModuleHandleA(nullptr);
+        VSTGUI::platform::setModuleHandle(GetModuleHandleA(nullptr));
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = hostProcedure;
-        windowClass.hInstance = static_cast<HINSTANCE>(hInstance);
+        windowClass.hInstance = static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle());
         windowClass.lpszClassName = "TestHostWindow";
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         RegisterClassA(&windowClass);
-        host =
-            CreateWindowExA(0, "TestHostWindow", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                            400, 300, nullptr, nullptr, static_cast<HINSTANCE>(hInstance), nullptr);
+        host = CreateWindowExA(
+            0, "TestHostWindow", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300,
+            nullptr, nullptr, static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle()), nullptr);
         ASSERT_NE(host, nullptr);
         SetForegroundWindow(host);
         hostWheelMessages() = 0;
@@ -89,7 +89,8 @@ protected:
     void TearDown() override
     {
         DestroyWindow(host);
-        UnregisterClassA("TestHostWindow", static_cast<HINSTANCE>(hInstance));
+        UnregisterClassA("TestHostWindow",
+                         static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle()));
     }
 
     static HWND handleOf(const CFrame& frame) { return reinterpret_cast<HWND>(frame.getWindow()); }

@@ -5,6 +5,7 @@
 #include "plugin_library.h"
 
 #include <gtest/gtest.h>
+#include <lv2/core/lv2.h>
 #include <lv2/presets/presets.h>
 #include <lv2/urid/urid.h>
 
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -225,6 +227,7 @@ TEST(Lv2Bundle, DescribesThePortsAndTheProgramsOfTheEffect)
     float maximum[6];
     float defaults[6];
     lilv_plugin_get_port_ranges_float(plugin, minimum, maximum, defaults);
+    LilvNode* toggled = lilv_new_uri(world, LV2_CORE__toggled);
     for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
     {
         const uint32_t port = lv2port::kFirstControl + i;
@@ -237,7 +240,14 @@ TEST(Lv2Bundle, DescribesThePortsAndTheProgramsOfTheEffect)
             lilv_port_get_name(plugin, lilv_plugin_get_port_by_index(plugin, port));
         EXPECT_STREQ(lilv_node_as_string(portName), name);
         lilv_node_free(portName);
+        // A toggle because the table says so, whatever its place.
+        const bool toggle = dranvelor::kParameters[i].role == dranvelor::ParameterRole::toggle;
+        EXPECT_EQ(
+            lilv_port_has_property(plugin, lilv_plugin_get_port_by_index(plugin, port), toggled),
+            toggle)
+            << name;
     }
+    lilv_node_free(toggled);
 
     // Every program as a preset of its name and its four values.
     LilvNode* presetClass = lilv_new_uri(world, LV2_PRESETS__Preset);
@@ -252,8 +262,21 @@ TEST(Lv2Bundle, DescribesThePortsAndTheProgramsOfTheEffect)
                              known->push_back(uri);
                          return static_cast<LV2_URID>(index) + 1;
                      }};
+    // One preset for each distinct program: the same name and values make the same preset.
+    std::vector<std::pair<std::string, std::vector<float>>> distinct;
+    for (VstInt32 program = 0; program < vst.record->numPrograms; ++program)
+    {
+        vst.dispatch(effSetProgram, 0, program);
+        char name[64] = {};
+        vst.dispatch(effGetProgramName, 0, 0, name);
+        std::pair<std::string, std::vector<float>> entry{name, {}};
+        for (VstInt32 i = 0; i < vst.record->numParams; ++i)
+            entry.second.push_back(vst.record->getParameter(vst.record, i));
+        if (std::find(distinct.begin(), distinct.end(), entry) == distinct.end())
+            distinct.push_back(entry);
+    }
     LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
-    EXPECT_EQ(lilv_nodes_size(presets), static_cast<unsigned>(vst.record->numPrograms));
+    EXPECT_EQ(lilv_nodes_size(presets), distinct.size());
     LILV_FOREACH(nodes, it, presets)
     {
         const LilvNode* preset = lilv_nodes_get(presets, it);
@@ -279,7 +302,7 @@ TEST(Lv2Bundle, DescribesThePortsAndTheProgramsOfTheEffect)
                 auto* seen = static_cast<Check*>(data);
                 for (uint32_t i = 0; i < lv2port::kNumControls; ++i)
                 {
-                    if (std::strcmp(symbol, lv2port::kControlSymbols[i]) != 0)
+                    if (std::strcmp(symbol, dranvelor::kParameters[i].symbol) != 0)
                         continue;
                     ASSERT_EQ(size, sizeof(float));
                     EXPECT_EQ(*static_cast<const float*>(value),

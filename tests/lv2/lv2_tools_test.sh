@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The bundle in Debian's LV2 tools: the validator finds no error, lv2info sees the ports and the
-# presets, and lv2apply renders what vsthost renders through Dranvelor.so, sample for sample, at
-# 44.1, 96 and 192 kHz, with no display: the sound's binary needs no X11 and carries no skin.
+# preset, and lv2apply renders what vsthost renders through Dranvelor.so, sample for sample, at
+# 44.1, 96 and 192 kHz, with no display: the sound's binary needs no X11 and carries no toolkit.
 #   lv2_tools_test.sh BUNDLE VSTHOST VST_PLUGIN WORK_FOLDER
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/bundle_setup.sh"
@@ -18,14 +18,21 @@ ports=$(awk '/^\tPort [0-9]+:/{p=$2} /#(Input|Output|Audio|Control)Port/{t[p]=t[
 [ "$(grep 'OutputPort' <<<"$ports" | grep -c 'AudioPort')" -eq 1 ] || fail "lv2info: not 1 audio output"
 [ "$(grep 'InputPort' <<<"$ports" | grep -c 'ControlPort')" -eq 4 ] || fail "lv2info: not 4 control inputs"
 presets=$(sed -n '/Presets:/,/^$/p' <<<"$info" | grep -vc -e 'Presets:' -e '^$')
-[ "$presets" -eq 16 ] || fail "lv2info: $presets presets, not 16"
+# The 16 programs are one and the same: one preset.
+[ "$presets" -eq 1 ] || fail "lv2info: $presets presets, not 1"
 grep -q 'Class: *Distortion' <<<"$info" || fail "lv2info: not a distortion plug-in: $(grep Class: <<<"$info")"
 grep -q 'Author: *Ostravelk' <<<"$info" || fail "lv2info: no vendor"
 ! grep -q 'Required Features' <<<"$info" || fail "lv2info: the plug-in requires a feature"
 
 ! objdump -p "$bundle/Dranvelor.so" | grep -q 'NEEDED.*libX11' || fail "Dranvelor.so needs X11"
-# The skin alone is 19 MB: the window's binary carries it, the sound's does not.
-[ "$(stat -c %s "$bundle/Dranvelor.so")" -lt 10000000 ] || fail "Dranvelor.so carries the skin"
+# The window's binary carries the toolkit and the 19 MB skin, the sound's neither.
+for table in --dynamic --debug-syms; do
+  symbols=$(nm -C "$table" "$bundle/Dranvelor.so") || fail "nm $table"
+  ! grep -q 'VSTGUI::' <<<"$symbols" || fail "Dranvelor.so names the toolkit (nm $table)"
+done
+strip -o "$work/sound-stripped.so" "$bundle/Dranvelor.so" || fail "strip"
+size=$(stat -c %s "$work/sound-stripped.so")
+[ "$size" -lt 2000000 ] || fail "Dranvelor.so is $size bytes stripped"
 
 "$vsthost" demo "$work/dry.wav" >/dev/null || fail "vsthost demo"
 for rate in 44100 96000 192000; do

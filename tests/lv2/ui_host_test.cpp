@@ -4,6 +4,7 @@
 // the window lives and dies without leaving anything behind.
 #include "lv2/ports.h"
 #include "plugin_library.h"
+#include "settings_folder.h"
 
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>
@@ -18,12 +19,14 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -154,6 +157,16 @@ protected:
         return true;
     }
 
+    // The UI opened in the host's window: the first thing it tells the host, its size.
+    std::string openedSize()
+    {
+        log.events.clear();
+        if (!open(host))
+            return "no UI";
+        idle(5);
+        return log.events.empty() ? "nothing" : log.events.front();
+    }
+
     void close()
     {
         if (ui)
@@ -217,6 +230,8 @@ protected:
         return static_cast<int>(count);
     }
 
+    // The user's settings, the window's size among them, in a folder of the test's own.
+    SettingsFolder settings;
     Display* display = nullptr;
     ::Window host = 0;
     const LV2UI_Descriptor* descriptor = nullptr;
@@ -250,11 +265,74 @@ TEST_F(Lv2Ui, TheHostsScaleFactorSizesTheWindowElseTheScreensHolds)
     close();
 
     // Without the option the screen's scale holds: 1 on this display.
+    EXPECT_EQ(openedSize(), "resize 630 140");
+}
+
+// The mapped menu window (override-redirect) on the display, or 0.
+::Window shownMenu(Display* display)
+{
+    ::Window root = 0;
+    ::Window up = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    ::Window found = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &up, &children, &count);
+    for (unsigned i = 0; i < count; ++i)
+    {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.override_redirect && attributes.map_state == IsViewable)
+            found = children[i];
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+TEST_F(Lv2Ui, TheSizeMenusChoiceIsKeptForTheNextWindowAndSharedWithTheVstWindow)
+{
+    EXPECT_EQ(openedSize(), "resize 630 140");
     log.events.clear();
-    ASSERT_TRUE(open(host));
-    idle(5);
-    ASSERT_FALSE(log.events.empty());
-    EXPECT_EQ(log.events.front(), "resize 630 140");
+
+    // The menu runs inside the host's idle call: a person clicks 150 %, the fourth of its six
+    // rows, once it shows.
+    std::thread person(
+        []
+        {
+            Display* own = XOpenDisplay(nullptr);
+            ::Window menu = 0;
+            for (int i = 0; own && i < 1000 && !menu; ++i)
+            {
+                menu = shownMenu(own);
+                usleep(10000);
+            }
+            XWindowAttributes at{};
+            if (menu)
+                XGetWindowAttributes(own, menu, &at);
+            if (own)
+                XCloseDisplay(own);
+            const std::string row = std::to_string(at.x + at.width / 2) + " " +
+                                    std::to_string(at.y + at.height * 7 / 12);
+            std::system(("xdotool mousemove " + row + " click 1").c_str());
+        });
+    xdotool("mousemove 20 20 click 3");
+    for (int i = 0; i < 500 && settings.saved().empty(); ++i)
+        idle(1);
+    person.join();
+    idle(3);
+    EXPECT_EQ(settings.saved(), "scale=150\n");
+    EXPECT_NE(std::find(log.events.begin(), log.events.end(), "resize 945 210"), log.events.end());
+    close();
+    EXPECT_EQ(openedSize(), "resize 945 210");
+    close();
+
+    // The VST window reads the same file.
+    PluginInstance vst;
+    vst.dispatch(effOpen);
+    ERect* rect = nullptr;
+    ASSERT_EQ(vst.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 945);
+    EXPECT_EQ(rect->bottom - rect->top, 210);
 }
 
 TEST_F(Lv2Ui, EmbeddedWindowShowsWhatTheVstWindowShows)
