@@ -168,8 +168,8 @@ TEST(EditorAutomationTwoWindows, WindowsAtDifferentScalesShareTheSkinWhileTheAud
     software::reset();
     const float scales[2] = {1.5f, 2.5f};
     std::unique_ptr<CKLV> effects[2] = {
-        std::unique_ptr<CKLV>(static_cast<CKLV*>(createEffectInstance(host))),
-        std::unique_ptr<CKLV>(static_cast<CKLV*>(createEffectInstance(host)))};
+        std::unique_ptr<CKLV>(static_cast<CKLV*>(createPluginEffect(host))),
+        std::unique_ptr<CKLV>(static_cast<CKLV*>(createPluginEffect(host)))};
     AEffect* records[2] = {effects[0]->getAeffect(), effects[1]->getAeffect()};
     for (int i = 0; i < 2; ++i)
     {
