@@ -47,5 +47,8 @@ inline constexpr int kHostWidth = 1890;
 inline constexpr int kHostHeight = 420;
 
 // The memory the process has in use, in bytes: its resident set on Linux, its working set on
-// Windows.
+// Windows (pages touched).
 double processMemory();
+// The memory the process has allocated, in bytes, touched or not: its data segment and private
+// mappings on Linux (VmData), its private bytes on Windows.
+double committedMemory();

@@ -102,3 +102,14 @@ double processMemory()
         return 0.0;
     return static_cast<double>(counters.WorkingSetSize);
 }
+
+double committedMemory()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return 0.0;
+    return static_cast<double>(counters.PrivateUsage);
+}

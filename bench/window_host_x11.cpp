@@ -93,3 +93,17 @@ double processMemory()
     std::fclose(statm);
     return read ? static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) : 0.0;
 }
+
+double committedMemory()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0.0;
+    char line[256];
+    double kilobytes = 0.0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmData: %lf kB", &kilobytes) == 1)
+            break;
+    std::fclose(status);
+    return kilobytes * 1024.0;
+}
