@@ -421,6 +421,56 @@ Polygons Canvas::fillPolygons() const
     return polygons;
 }
 
+namespace
+{
+
+// A stroke whose path never turns by more than this at a vertex is drawn as the band between
+// its two offset outlines: far fewer edges than a piece per segment and join, and no seams.
+const double kSmoothTurnCosine = std::cos(20.0 * kPi / 180.0);
+
+// The band of a smooth stroke: false, adding nothing, when a vertex turns too sharply.
+bool smoothStroke(const Polygon& points, bool closed, double half, Polygons& polygons)
+{
+    const std::size_t n = points.size();
+    Polygon left(n), right(n);
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        const bool first = i == 0 && !closed, last = i + 1 == n && !closed;
+        const Point p = points[i];
+        const Point d0 = first ? unit(p, points[1]) : unit(points[(i + n - 1) % n], p);
+        const Point d1 = last ? d0 : unit(p, points[(i + 1) % n]);
+        const double cosine = d0.x * d1.x + d0.y * d1.y;
+        if (cosine < kSmoothTurnCosine)
+            return false;
+        // Along the sum of the two normals, as far as the miter reaches: half a width over the
+        // cosine of half the turn, which is |m| / 2.
+        const Point m = {-(d0.y + d1.y), d0.x + d1.x};
+        const double k = 2.0 * half / (m.x * m.x + m.y * m.y);
+        left[i] = {p.x + m.x * k, p.y + m.y * k};
+        right[i] = {p.x - m.x * k, p.y - m.y * k};
+    }
+    std::reverse(right.begin(), right.end());
+    if (!closed)
+    {
+        left.insert(left.end(), right.begin(), right.end());
+        addOriented(polygons, std::move(left));
+        return true;
+    }
+    // The larger outline turns positively and the other negatively: the band between them is
+    // inside, what the inner one encloses is not.
+    if (std::fabs(signedArea(left)) > std::fabs(signedArea(right)) ? signedArea(left) < 0
+                                                                   : signedArea(right) < 0)
+    {
+        std::reverse(left.begin(), left.end());
+        std::reverse(right.begin(), right.end());
+    }
+    polygons.push_back(std::move(left));
+    polygons.push_back(std::move(right));
+    return true;
+}
+
+} // namespace
+
 Polygons Canvas::strokePolygons() const
 {
     const double half = state_->lineWidth * scale_ / 2.0;
@@ -442,6 +492,18 @@ Polygons Canvas::strokePolygons() const
         if (n < 2)
             continue;
         const bool closed = sub.closed && n > 2;
+        Polygon positions(n);
+        for (std::size_t i = 0; i < n; ++i)
+            positions[i] = points[i].p;
+        if (smoothStroke(positions, closed, half, polygons))
+        {
+            if (!closed && state_->cap == LineCap::Round)
+            {
+                addOriented(polygons, circle(points.front().p, half));
+                addOriented(polygons, circle(points.back().p, half));
+            }
+            continue;
+        }
         const std::size_t segments = closed ? n : n - 1;
         for (std::size_t i = 0; i < segments; ++i)
         {
