@@ -8,4 +8,3 @@
 #define IDB_KNOB_LEVEL 131
 #define IDB_BYPASS 132
 #define IDB_ABOUT 133
-

@@ -52,7 +52,6 @@ class EditorXftDpi : public ::testing::TestWithParam<int>
 {
 };
 
-
 // On screens of 125 to 300 %, the window takes the screen's scale, is drawn sharp for it and
 // takes real input at the scaled positions as at 1x.
 TEST_P(EditorXftDpi, TheWindowTakesTheScreensScaleIsSharpAndActsAsAt1x)
