@@ -80,29 +80,34 @@ int red(const Image& image, int x, int y)
     return static_cast<int>(image.at(x, y) >> 16 & 0xFF);
 }
 
+// A white stroke of the path that path() adds, on black, in an image of side pixels.
+template <typename Path> Image stroked(int side, double scale, double width, LineCap cap, Path path)
+{
+    Image image(side, side);
+    Canvas canvas(image.pixels(), scale);
+    canvas.setSource(Rgb{1, 1, 1});
+    canvas.setLineWidth(width);
+    canvas.setLineCap(cap);
+    path(canvas);
+    canvas.stroke();
+    return image;
+}
+
 TEST(Canvas, AStrokeIsAsWideAsItsLineAndRoundCapsReachHalfAWidthBeyondItsEnds)
 {
-    Image image(12, 12);
-    Canvas canvas(image.pixels(), 1.0);
-    canvas.setSource(Rgb{1, 1, 1});
-    canvas.setLineWidth(2.0);
-    canvas.moveTo(3, 5);
-    canvas.lineTo(8, 5);
-    canvas.stroke();
+    const auto line = [](Canvas& canvas)
+    {
+        canvas.moveTo(3, 5);
+        canvas.lineTo(8, 5);
+    };
+    const Image image = stroked(12, 1.0, 2.0, LineCap::Butt, line);
     EXPECT_EQ(red(image, 5, 4), 255);
     EXPECT_EQ(red(image, 5, 5), 255);
     EXPECT_EQ(red(image, 5, 3), 0);
     EXPECT_EQ(red(image, 5, 6), 0);
     EXPECT_EQ(red(image, 2, 4), 0); // butt caps end at the ends
 
-    Image capped(12, 12);
-    Canvas round(capped.pixels(), 1.0);
-    round.setSource(Rgb{1, 1, 1});
-    round.setLineWidth(2.0);
-    round.setLineCap(LineCap::Round);
-    round.moveTo(3, 5);
-    round.lineTo(8, 5);
-    round.stroke();
+    const Image capped = stroked(12, 1.0, 2.0, LineCap::Round, line);
     EXPECT_GT(red(capped, 2, 4), 100);
     EXPECT_GT(red(capped, 8, 5), 100);
     EXPECT_EQ(red(capped, 1, 4), 0);
@@ -111,12 +116,8 @@ TEST(Canvas, AStrokeIsAsWideAsItsLineAndRoundCapsReachHalfAWidthBeyondItsEnds)
 // A circle stroked thin: the band between its outlines, the inside left alone.
 TEST(Canvas, AStrokedCircleIsARing)
 {
-    Image image(40, 40);
-    Canvas canvas(image.pixels(), 2.0);
-    canvas.setSource(Rgb{1, 1, 1});
-    canvas.setLineWidth(1.0);
-    canvas.arc(10, 10, 8, 0, 2 * kPi);
-    canvas.stroke();
+    const Image image = stroked(40, 2.0, 1.0, LineCap::Butt,
+                                [](Canvas& canvas) { canvas.arc(10, 10, 8, 0, 2 * kPi); });
     EXPECT_EQ(red(image, 20, 20), 0);  // the centre, in pixels at 2x
     EXPECT_EQ(red(image, 20, 4), 255); // on the ring: radius 16 pixels, 2 pixels wide
     EXPECT_EQ(red(image, 35, 20), 255);
