@@ -1,5 +1,6 @@
 // Cost of the overdrive engine per host sample: the per-sample reference path and the block path
-// with each kernel the processor supports.
+// with each kernel the processor supports, on signal and on silence. Silence must cost what
+// signal costs: histories decaying into denormal numbers would make it slower.
 
 #include "dsp/overdrive_processor.h"
 
@@ -30,6 +31,19 @@ template <typename Sample> std::vector<Sample> testSignal(std::int32_t rate)
         signal[i] = static_cast<Sample>(0.5 * std::sin(phase) + noise(random));
     }
     return signal;
+}
+
+enum class Input
+{
+    signal,
+    silence
+};
+
+template <typename Sample> std::vector<Sample> inputOf(Input input, std::int32_t rate)
+{
+    if (input == Input::silence)
+        return std::vector<Sample>(static_cast<std::size_t>(kSignalLength), Sample(0));
+    return testSignal<Sample>(rate);
 }
 
 enum class Path
@@ -64,7 +78,7 @@ SimdLevel levelOf(Path path)
                                 : SimdLevel::sse2;
 }
 
-template <typename Sample> void engineCost(benchmark::State& state, Path path)
+template <typename Sample> void engineCost(benchmark::State& state, Path path, Input kind)
 {
     const auto rate = static_cast<std::int32_t>(state.range(0));
     const auto length = static_cast<std::int32_t>(state.range(1));
@@ -79,7 +93,7 @@ template <typename Sample> void engineCost(benchmark::State& state, Path path)
     for (std::int32_t control = 0; control < 3; ++control)
         engine.setParameter(control, 0.5f);
     engine.setParameter(OverdriveProcessor::kBypass, 0.0f);
-    const std::vector<Sample> input = testSignal<Sample>(rate);
+    const std::vector<Sample> input = inputOf<Sample>(kind, rate);
     std::vector<Sample> output(static_cast<std::size_t>(length));
     std::size_t start = 0;
     for (auto _ : state)
@@ -104,14 +118,14 @@ void ratesAndShortBlocks(benchmark::internal::Benchmark* bench)
     bench->Args({44100, kShortBlock});
 }
 
-void processFloat(benchmark::State& state, Path path)
+void processFloat(benchmark::State& state, Path path, Input kind = Input::signal)
 {
-    engineCost<float>(state, path);
+    engineCost<float>(state, path, kind);
 }
 
 void processDouble(benchmark::State& state, Path path)
 {
-    engineCost<double>(state, path);
+    engineCost<double>(state, path, Input::signal);
 }
 } // namespace
 
@@ -119,6 +133,14 @@ BENCHMARK_CAPTURE(processFloat, plain, Path::plain)->Apply(ratesAndShortBlocks);
 BENCHMARK_CAPTURE(processFloat, sse2, Path::sse2)->Apply(ratesAndShortBlocks);
 BENCHMARK_CAPTURE(processFloat, avx2, Path::avx2)->Apply(ratesAndShortBlocks);
 BENCHMARK_CAPTURE(processFloat, avx512, Path::avx512)->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processFloat, plain_silence, Path::plain, Input::silence)
+    ->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processFloat, sse2_silence, Path::sse2, Input::silence)
+    ->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processFloat, avx2_silence, Path::avx2, Input::silence)
+    ->Apply(ratesAndShortBlocks);
+BENCHMARK_CAPTURE(processFloat, avx512_silence, Path::avx512, Input::silence)
+    ->Apply(ratesAndShortBlocks);
 BENCHMARK_CAPTURE(processDouble, plain, Path::plain)->Apply(ratesAndShortBlocks);
 BENCHMARK_CAPTURE(processDouble, sse2, Path::sse2)->Apply(ratesAndShortBlocks);
 BENCHMARK_CAPTURE(processDouble, avx2, Path::avx2)->Apply(ratesAndShortBlocks);

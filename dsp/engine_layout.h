@@ -3,9 +3,12 @@
 #include <cstddef>
 
 // How the engine's one aligned scratch block is divided. Every buffer starts on a 16-byte
-// boundary: all offsets are even.
+// boundary, where the SSE2 kernel's aligned loads and stores need it: all offsets are even.
 namespace engine_layout
 {
+constexpr std::size_t kAlignment = 16;
+constexpr std::size_t kAlignedDoubles = kAlignment / sizeof(double);
+
 // Host samples per chunk of the block path: at most kChunk, and in blocks shorter than
 // kShortBlockChunks chunks of that length, the block split into that many chunks but none shorter
 // than kShortestChunk.
@@ -53,4 +56,18 @@ constexpr std::size_t kWideBranches1 = kWideBranches2 + 4 * kWideChunk;
 constexpr std::size_t kWideStaged = kWideBranches1 + 2 * kWideChunk;
 // Reads of a last group of samples may run seven samples past a buffer's end.
 static_assert(kWideStaged + 2 * kWideChunk + 8 <= kScratchDoubles);
+
+// The SSE2 kernel loads and stores pairs at even indices of its buffers, which every chunk length
+// keeps aligned only while the buffers themselves are.
+constexpr bool aligned(std::size_t offset)
+{
+    return offset % kAlignedDoubles == 0;
+}
+static_assert(aligned(kSampleScratch) && aligned(kUp1) && aligned(kUp2) && aligned(kUp4) &&
+              aligned(kUp8) && aligned(kHeld) && aligned(kArgument) && aligned(kClipSlot) &&
+              aligned(kFolded) && aligned(kReduced) && aligned(kShift) && aligned(kDown8) &&
+              aligned(kDown4) && aligned(kDown2) && aligned(kDown1));
+static_assert(kShortestChunk <= kChunk);
+// The per-sample path's scratch holds the samples of one host sample at the highest factor.
+static_assert(kUp1 - kSampleScratch >= static_cast<std::size_t>(kMaxFactor));
 } // namespace engine_layout

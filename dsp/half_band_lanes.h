@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/allpass_pair.h"
 #include "dsp/half_band_stage.h"
 
 #include <emmintrin.h>

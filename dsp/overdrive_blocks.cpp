@@ -24,6 +24,8 @@
 #include "dsp/overdrive_processor.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdint>
 #include <cstring>
 #include <emmintrin.h>
 
@@ -98,6 +100,8 @@ void OverdriveProcessor::processPlain(const Sample* input, Sample* output, std::
 {
     if (passThrough(input, output, count))
         return;
+    // The cascade writes factor samples to a scratch made for at most kMaxFactor.
+    assert(factor == 2 || factor == 4 || factor == 8);
     // A control change lands at the next block boundary.
     const double driveValue = driveGain.load(std::memory_order_relaxed);
     const double outputGain = levelGain.load(std::memory_order_relaxed);
@@ -120,6 +124,10 @@ template <int Factor, typename Sample>
 void OverdriveProcessor::runStages(const Sample* input, Sample* output, std::int32_t count)
 {
     using namespace engine_layout;
+    // processBlock passes only work for this instantiation, and the aligned loads and stores below
+    // need the scratch block aligned.
+    assert(count > 0 && factor == Factor);
+    assert(reinterpret_cast<std::uintptr_t>(scratch) % kAlignment == 0);
     // Stages in chain order: the input high-pass, the way up, the clipper with its arctangent in
     // three stages of its own, one per division, the way down and the output filters. A stage
     // that a factor does not use takes the index of the stage before it.

@@ -17,7 +17,6 @@ constexpr double kInitialLevelGain = 0.05;
 constexpr double kInputHighPassHz = 5.0;
 constexpr double kClipHighPassHz = 720.4841244540305;
 constexpr double kOutputLowPassHz = 723.4315595086151;
-constexpr std::size_t kScratchAlignment = 16;
 
 void* allocateFromCHeap(std::size_t bytes)
 {
@@ -98,13 +97,13 @@ void OverdriveProcessor::allocateScratch()
 {
     // One block holds the per-sample scratch and the chunk buffers of the block path, aligned by
     // hand because the C heap only promises alignment for its own types.
-    const std::size_t bytes =
-        kScratchAlignment + engine_layout::kScratchDoubles * sizeof(double) - 1;
+    constexpr std::size_t kAlignment = engine_layout::kAlignment;
+    const std::size_t bytes = kAlignment + engine_layout::kScratchDoubles * sizeof(double) - 1;
     rawBlock = heap.allocate(bytes);
     if (rawBlock != nullptr)
     {
         const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(rawBlock);
-        const std::uintptr_t aligned = (address + kScratchAlignment - 1) & ~(kScratchAlignment - 1);
+        const std::uintptr_t aligned = (address + kAlignment - 1) & ~(kAlignment - 1);
         scratch = reinterpret_cast<double*>(aligned);
         // The block paths compute on buffer contents they then discard, which must not be
         // denormal or signalling garbage.

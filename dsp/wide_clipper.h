@@ -22,6 +22,7 @@
 #include "dsp/fast_atan.h"
 #include "dsp/one_pole_filter.h"
 
+#include <cassert>
 #include <immintrin.h>
 
 namespace
@@ -35,6 +36,7 @@ namespace
 template <typename Filter, typename Saturate>
 [[gnu::always_inline]] inline void pipelined(int groups, Filter filterGroup, Saturate saturate)
 {
+    assert(groups > 0);
 #ifdef __x86_64__
     auto first = filterGroup(0);
     if (groups == 1)
@@ -54,7 +56,9 @@ template <typename Filter, typename Saturate>
     saturate(second, groups - 1);
 #else
     // A group is at least four samples.
-    decltype(filterGroup(0)) filtered[engine_layout::kMaxFactor * engine_layout::kWideChunk / 4];
+    constexpr int kMostGroups = engine_layout::kMaxFactor * engine_layout::kWideChunk / 4;
+    assert(groups <= kMostGroups);
+    decltype(filterGroup(0)) filtered[kMostGroups];
     for (int g = 0; g < groups; ++g)
         filtered[g] = filterGroup(g);
     for (int g = 0; g < groups; ++g)

@@ -25,6 +25,7 @@
 #include "dsp/merged_stage.h"
 #include "dsp/wide_clipper.h"
 
+#include <cassert>
 #include <immintrin.h>
 
 namespace
@@ -162,6 +163,7 @@ void runSteps(Stage<N>& stage, Source source, double* upsampled, Pairs pairs, Si
     if constexpr (N == 6)
     {
         __m256d middle[engine_layout::kWideChunk];
+        assert(last - first <= engine_layout::kWideChunk);
         __m256d previous = local.output(2);
         for (int j = first; j < last; ++j)
             middle[j - first] = local.template stepFirst<3>(input(j));
@@ -282,6 +284,8 @@ void runChunks(BlockState& state, const Sample* input, Sample* output, std::int3
 template <typename Sample>
 void processWide(BlockState& state, const Sample* input, Sample* output, std::int32_t count)
 {
+    assert(count > 0);
+    assert(state.factor == 2 || state.factor == 4 || state.factor == 8);
     switch (state.factor)
     {
     case 8:

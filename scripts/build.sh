@@ -16,8 +16,9 @@ out="$root/out"
 mkdir -p "$out"
 linux_host="$root/build/linux/tools/vsthost/vsthost"
 win32_host="$root/build/win32/tools/vsthost/vsthost.exe"
-linux_plugin=$(find "$root/build/linux" -name Dranvelor.so -print -quit)
-win32_plugin=$(find "$root/build/win32" -name Dranvelor.dll -print -quit)
+# The VST libraries by their paths: the LV2 sound binary and the stripped copies share the names.
+linux_plugin="$root/build/linux/host/plugin/Dranvelor.so"
+win32_plugin="$root/build/win32/host/plugin/Dranvelor.dll"
 
 echo "== demo"
 prepare_wine

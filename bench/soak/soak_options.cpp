@@ -14,10 +14,11 @@ a long stretch of generated audio through it: noise, silence, full-scale square
 waves, DC and sine sweeps taking turns every 2 to 4 seconds, with all four
 parameters set to random values and a random program chosen before every block.
 
-Checks that the output stays finite and never exceeds --max-output, that
-silence costs the same per sample as signal (no denormal slowdown), and that
-the process's memory does not grow. Prints a summary; exits 1 when a check
-fails.
+Checks that the output stays finite and never exceeds --max-output, and that
+the process's memory does not grow. Measures what silence costs per sample
+against signal (a denormal slowdown shows there) and reports it: a cost
+depends on the machine's load, so it is no check. Prints a summary; exits 1
+when a check fails.
 
 options:
   --seconds S          audio to process, default 3600
@@ -26,7 +27,6 @@ options:
   --seed N             seed of the signal and parameter generator, default 1
   --double             processDoubleReplacing instead of processReplacing
   --window S           audio per cost window of one signal kind, default 10
-  --max-spread PCT     allowed cost difference of silence and signal, default 15
   --max-output X       allowed peak |output| (Level is at most 1), default 10
   --memory-tolerance KIB
                        allowed memory growth from start to end, default 1024
@@ -78,8 +78,6 @@ SoakOptions parseSoakOptions(int argc, char** argv)
             options.seed = static_cast<std::uint64_t>(value(0.0, 1e15, true));
         else if (std::strcmp(argument, "--window") == 0)
             options.windowSeconds = value(0.1, 1e6);
-        else if (std::strcmp(argument, "--max-spread") == 0)
-            options.maxSpreadPercent = value(0.0, 1e6);
         else if (std::strcmp(argument, "--max-output") == 0)
             options.maxOutput = value(0.0, 1e30);
         else if (std::strcmp(argument, "--memory-tolerance") == 0)

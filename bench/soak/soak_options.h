@@ -13,7 +13,6 @@ struct SoakOptions
     std::uint64_t seed = 1;
     bool doublePrecision = false;
     double windowSeconds = 10.0;
-    double maxSpreadPercent = 15.0;
     double maxOutput = 10.0;
     double memoryToleranceKiB = 1024.0;
     bool help = false;

@@ -112,19 +112,6 @@ std::vector<std::string> soakFailures(const SoakResult& result, const SoakOption
         failures.push_back(format("output too loud: max |out| %g exceeds %g",
                                   result.peaks.overall(), options.maxOutput));
 
-    if (std::isnan(result.cost.silenceMedian()) || std::isnan(result.cost.signalMedian()))
-        failures.push_back(format("too little audio to compare costs: a window of silence and "
-                                  "one of signal need %g s of audio each",
-                                  options.windowSeconds));
-    // Costs within two steps of the clock differ by its resolution, not by the plug-in.
-    else if (std::fabs(spreadPercent(result)) > options.maxSpreadPercent &&
-             std::fabs(result.cost.silenceMedian() - result.cost.signalMedian()) >
-                 2.0 * result.costStep)
-        failures.push_back(format("silence costs %+.1f %% against signal (%.1f vs %.1f ns/sample)",
-                                  spreadPercent(result), result.cost.silenceMedian(),
-                                  result.cost.signalMedian()) +
-                           format(", allowed %g %%", options.maxSpreadPercent));
-
     if (result.memoryStart < 0 || result.memoryEnd < 0)
         failures.push_back("memory of the process could not be read");
     else if (static_cast<double>(result.memoryEnd - result.memoryStart) >
@@ -161,9 +148,14 @@ void printSoakSummary(std::FILE* out, const SoakResult& result, const SoakOption
                          *std::max_element(windows.begin(), windows.end()));
         std::fprintf(out, "\n");
     }
-    std::fprintf(out, "  silence vs signal: %+.1f %% (%.1f vs %.1f), allowed %g %%\n",
-                 spreadPercent(result), result.cost.silenceMedian(), result.cost.signalMedian(),
-                 options.maxSpreadPercent);
+    if (std::isnan(result.cost.silenceMedian()) || std::isnan(result.cost.signalMedian()))
+        std::fprintf(out,
+                     "  silence vs signal: too little audio to compare, a window of %g s of "
+                     "each\n",
+                     options.windowSeconds);
+    else
+        std::fprintf(out, "  silence vs signal: %+.1f %% (%.1f vs %.1f)\n", spreadPercent(result),
+                     result.cost.silenceMedian(), result.cost.signalMedian());
 
     std::fprintf(out, "max |out|:      %.6g, allowed %g; by Level:", result.peaks.overall(),
                  options.maxOutput);

@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -118,12 +117,12 @@ TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
 
     AudioThread audio({record});
     int hostWindow = 0;
-    int openings = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    // At least a few windows even where a sanitizer makes opening slow.
-    while (openings < 3 || std::chrono::steady_clock::now() < end)
+    for (int opening = 0; opening < 16; ++opening)
     {
         ASSERT_EQ(dispatch(effEditOpen, 0, &hostWindow), 1);
+        // Each window stays open until the audio thread has automated a few blocks against it,
+        // however the two threads are scheduled.
+        const long start = audio.blocks();
         CFrame* frame = static_cast<CKLVEditor*>(effect->getEditor())->getFrame();
         software::paintWindow(frame->getWindow(), toDevice(CRect(0, 0, 630, 140), scale));
         for (int idle = 0; idle < 5; ++idle)
@@ -133,12 +132,12 @@ TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
                 sendScale(scale - 0.5f);
             dispatch(effEditIdle);
         }
+        while (audio.blocks() < start + 8)
+            std::this_thread::yield();
         dispatch(effEditClose);
         sendScale(scale);
-        ++openings;
     }
     audio.stop();
-    EXPECT_GT(audio.blocks(), 100);
     const float* last = audio.last();
 
     // What the audio thread set last is what the window shows after one idle.
@@ -180,12 +179,12 @@ TEST(EditorAutomationTwoWindows, WindowsAtDifferentScalesShareTheSkinWhileTheAud
 
     AudioThread audio({records[0], records[1]});
     int hostWindow = 0;
-    int openings = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (openings < 3 || std::chrono::steady_clock::now() < end)
+    for (int opening = 0; opening < 8; ++opening)
     {
         for (AEffect* record : records)
             ASSERT_EQ(record->dispatcher(record, effEditOpen, 0, 0, &hostWindow, 0.0f), 1);
+        // Both windows stay open until the audio thread has automated a few blocks of each.
+        const long start = audio.blocks();
         for (int idle = 0; idle < 5; ++idle)
             for (int i = 0; i < 2; ++i)
             {
@@ -195,12 +194,12 @@ TEST(EditorAutomationTwoWindows, WindowsAtDifferentScalesShareTheSkinWhileTheAud
                 software::paintWindow(frame->getWindow(),
                                       toDevice(CRect(0, 0, 630, 140), scales[i]));
             }
+        while (audio.blocks() < start + 16)
+            std::this_thread::yield();
         for (AEffect* record : records)
             record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f);
-        ++openings;
     }
     audio.stop();
-    EXPECT_GT(audio.blocks(), 100);
     for (AEffect* record : records)
         record->dispatcher(record, effMainsChanged, 0, 0, nullptr, 0.0f);
 }

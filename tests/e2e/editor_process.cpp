@@ -1,5 +1,6 @@
 #include "editor_process.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -19,10 +20,10 @@ namespace
 
 constexpr int kEditorWidth = 630;
 constexpr int kEditorHeight = 140;
-// Controls read the button state when they handle the press, so a click lasts as long as a
-// person's does.
+// A click lasts as long as a person's does.
 constexpr int kClickHoldMs = 100;
-constexpr int kSettleMs = 250;
+// What the tests wait for takes a few seconds at most on a loaded machine: longer is a fault.
+constexpr auto kPatience = std::chrono::minutes(1);
 
 void pause(int milliseconds)
 {
@@ -55,28 +56,52 @@ void xdotool(const std::string& arguments)
     throw std::runtime_error("failed: " + command);
 }
 
-// The top-level window vsthost titled after the effect.
-Window findHostWindow(Display* display)
+// The top-level windows titled after the effect, bottom to top.
+std::vector<Window> hostWindows(Display* display)
 {
     Window root = 0;
     Window parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
-    Window found = 0;
+    std::vector<Window> found;
     if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return 0;
-    for (unsigned i = 0; i < count && !found; ++i)
+        return found;
+    for (unsigned i = 0; i < count; ++i)
     {
         char* name = nullptr;
         if (XFetchName(display, children[i], &name) && name)
         {
             if (std::strcmp(name, "Dranvelor") == 0)
-                found = children[i];
+                found.push_back(children[i]);
             XFree(name);
         }
     }
     XFree(children);
     return found;
+}
+
+// The window of the host with process id pid, which it names in _NET_WM_PID; 0 while it has
+// none.
+Window hostWindowOf(Display* display, pid_t pid)
+{
+    const Atom pidProperty = XInternAtom(display, "_NET_WM_PID", False);
+    for (const Window window : hostWindows(display))
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long left = 0;
+        unsigned char* value = nullptr;
+        const bool read = XGetWindowProperty(display, window, pidProperty, 0, 1, False, XA_CARDINAL,
+                                             &type, &format, &items, &left, &value) == Success;
+        const bool owned = read && value && items == 1 && format == 32 &&
+                           *reinterpret_cast<const long*>(value) == static_cast<long>(pid);
+        if (value)
+            XFree(value);
+        if (owned)
+            return window;
+    }
+    return 0;
 }
 
 } // namespace
@@ -90,7 +115,7 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
     if (pipe(pipeEnds) != 0)
         throw std::runtime_error("no pipe");
     std::vector<std::string> arguments = {DRANVELOR_VSTHOST, "edit", DRANVELOR_PLUGIN_PATH,
-                                          "--seconds", "120"};
+                                          "--seconds",       "300",  "--sync"};
     for (const std::string& setting : settings)
         arguments.insert(arguments.end(), {"--set", setting});
     arguments.insert(arguments.end(), hostOptions.begin(), hostOptions.end());
@@ -114,10 +139,11 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
     // Shown once the host window is there and the editor has painted its background: at 1x
     // exactly the skin's corner, at other scales a corner of more than one colour.
     const Area corner{0, 0, 20, 20};
-    for (int tries = 0; tries < 200; ++tries)
+    for (const auto start = std::chrono::steady_clock::now();
+         std::chrono::steady_clock::now() - start < kPatience;)
     {
         pause(50);
-        hostWindow = findHostWindow(display);
+        hostWindow = hostWindowOf(display, child);
         if (!hostWindow)
             continue;
         locate();
@@ -132,7 +158,15 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
                    : pictureMismatches(capture(), corner, skinImage("background.png"), 0, 0) == 0;
         if (painted)
         {
-            settle();
+            try
+            {
+                settle();
+            }
+            catch (...)
+            {
+                stop();
+                throw;
+            }
             takeTraffic();
             return;
         }
@@ -166,15 +200,50 @@ void EditorProcess::readOutput()
             line += c;
             continue;
         }
-        std::lock_guard<std::mutex> guard(lock);
-        lines.push_back(line);
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            long serial = 0;
+            if (line == "idle")
+                ++idleCalls;
+            else if (std::sscanf(line.c_str(), "synced %ld", &serial) == 1)
+                synced = std::max(synced, serial);
+            else
+                lines.push_back(line);
+        }
+        printed.notify_all();
         line.clear();
     }
 }
 
-void EditorProcess::settle() const
+void EditorProcess::waitFor(const char* what, const std::function<bool()>& done)
 {
-    pause(kSettleMs);
+    std::unique_lock<std::mutex> guard(lock);
+    if (!printed.wait_for(guard, kPatience, done))
+        throw std::runtime_error(std::string("waited a minute for ") + what);
+}
+
+void EditorProcess::settle()
+{
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = hostWindow;
+    request.xclient.message_type = XInternAtom(display, "DRANVELOR_SYNC", False);
+    request.xclient.format = 32;
+    request.xclient.data.l[0] = ++syncs;
+    XSendEvent(display, hostWindow, False, NoEventMask, &request);
+    XFlush(display);
+    const long serial = syncs;
+    waitFor("the host to idle the editor", [&] { return synced >= serial; });
+}
+
+void EditorProcess::waitForIdleCalls(long count)
+{
+    long target = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        target = idleCalls + count;
+    }
+    waitFor("the control to follow the mouse", [&] { return idleCalls >= target; });
 }
 
 int EditorProcess::scaled(int units) const
@@ -199,7 +268,6 @@ void EditorProcess::click(Spot where)
 void EditorProcess::rightClick(Spot where)
 {
     xdotool("mousemove " + screenPosition(where) + " click 3");
-    settle();
 }
 
 void EditorProcess::tap(Spot where)
@@ -211,13 +279,12 @@ void EditorProcess::tap(Spot where)
 void EditorProcess::drag(Spot where, int dy)
 {
     xdotool("mousemove " + screenPosition(where) + " mousedown 1");
-    pause(kClickHoldMs);
     const int step = dy < 0 ? -5 : 5;
     for (int moved = step; moved * step <= dy * step; moved += step)
-    {
         xdotool("mousemove " + screenPosition(Spot{where.x, where.y + moved}));
-        pause(30);
-    }
+    // The knob reads the pointer before each idle call it makes while it follows the mouse: two
+    // more calls, and it has read where the drag ends.
+    waitForIdleCalls(2);
     xdotool("mouseup 1");
     settle();
 }
@@ -289,7 +356,8 @@ bool EditorProcess::waitForSize(int width, int height)
         const Spot size = windowSize();
         return size.x == width && size.y == height;
     };
-    for (int tries = 0; tries < 100 && !taken(); ++tries)
+    for (const auto start = std::chrono::steady_clock::now();
+         !taken() && std::chrono::steady_clock::now() - start < kPatience;)
         pause(50);
     settle();
     // A host may move its window as it resizes it.
@@ -299,20 +367,12 @@ bool EditorProcess::waitForSize(int width, int height)
 
 bool EditorProcess::waitForLine(const std::string& line)
 {
-    for (int tries = 0; tries < 100; ++tries)
-    {
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            const auto found = std::find(lines.begin(), lines.end(), line);
-            if (found != lines.end())
-            {
-                lines.erase(lines.begin(), found + 1);
-                return true;
-            }
-        }
-        pause(50);
-    }
-    return false;
+    std::unique_lock<std::mutex> guard(lock);
+    const auto found = [&] { return std::find(lines.begin(), lines.end(), line); };
+    if (!printed.wait_for(guard, kPatience, [&] { return found() != lines.end(); }))
+        return false;
+    lines.erase(lines.begin(), found() + 1);
+    return true;
 }
 
 std::vector<std::string> EditorProcess::takeTraffic()

@@ -7,6 +7,8 @@
 
 #include <sys/types.h>
 
+#include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -27,8 +29,10 @@ public:
     EditorProcess(const EditorProcess&) = delete;
     EditorProcess& operator=(const EditorProcess&) = delete;
 
-    // Input at editor coordinates; each waits until the host has idled the editor a few times.
+    // Input at editor coordinates; each returns once the editor has handled it and drawn what
+    // follows from it.
     void click(Spot where);
+    // Returns at once: a menu it opens holds the editor in its own loop until it closes.
     void rightClick(Spot where);
     // A click whose release reaches the window before the editor has seen the press.
     void tap(Spot where);
@@ -47,12 +51,12 @@ public:
     // The client width and height of the host's window, which follows the editor's resize
     // requests.
     Spot windowSize() const;
-    // Waits up to five seconds for the host's window to take that size, then for the editor to
-    // draw; answers whether it took it.
+    // Waits for the host's window to take that size, then for the editor to draw; answers
+    // whether it took it within a minute.
     bool waitForSize(int width, int height);
     // The editor draws at another scale from now on.
     void setScale(double newScale) { scale = newScale; }
-    // Waits up to five seconds for the host to print line; answers whether it did (the line and
+    // Waits for the host to print line; answers whether it did within a minute (the line and
     // those before it are then taken).
     bool waitForLine(const std::string& line);
     // What the host printed since the last call, one line each ("begin 0", "automate 0 0.5").
@@ -64,7 +68,15 @@ private:
     // Takes the host window's position on the screen.
     void locate();
     void readOutput();
-    void settle() const;
+    // Returns once the host has idled the editor twice after everything sent so far: the host
+    // answers a request sent to its window after the input, whose events the X server has by
+    // then delivered to the editor.
+    void settle();
+    // Waits until the editor has called the host's idle count more times, as controls do while
+    // they follow the mouse.
+    void waitForIdleCalls(long count);
+    // Waits until done answers true with the lock held; throws after a minute.
+    void waitFor(const char* what, const std::function<bool()>& done);
     // Root-window position of an editor position.
     std::string screenPosition(Spot where) const;
     int scaled(int units) const;
@@ -73,7 +85,11 @@ private:
     int output = -1;
     std::thread reader;
     std::mutex lock;
+    std::condition_variable printed;
     std::vector<std::string> lines;
+    long idleCalls = 0;
+    long syncs = 0;
+    long synced = 0;
     _XDisplay* display = nullptr;
     unsigned long hostWindow = 0;
     double scale = 1.0;

@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <string>
-#include <thread>
 #include <utility>
 
 namespace
@@ -37,15 +35,9 @@ TEST(EditorScaleX11, TheHostFactorSizesTheWindowAndANewOneWhileOpenAsksForItsSiz
     ASSERT_TRUE(editor.waitForLine("size 1260 280"));
     editor.setScale(2.0);
     EXPECT_TRUE(editor.waitForSize(1260, 280));
-    // The host resizes its window first; the editor draws the new skin at its next idle.
-    int mismatches = -1;
-    for (int tries = 0; tries < 40 && mismatches != 0; ++tries)
-    {
-        if (tries > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        mismatches = scaledKnobMismatches(editor.capture(), 2.0, 33);
-    }
-    EXPECT_EQ(mismatches, 0);
+    // The host resizes its window first; the editor has drawn the new skin once waitForSize has
+    // seen it idle.
+    EXPECT_EQ(scaledKnobMismatches(editor.capture(), 2.0, 33), 0);
 }
 
 class EditorXftDpi : public ::testing::TestWithParam<int>
@@ -66,15 +58,8 @@ TEST_P(EditorXftDpi, TheWindowTakesTheScreensScaleIsSharpAndActsAsAt1x)
     const auto size = [scale](int units)
     { return static_cast<int>(std::ceil(units * scale - 1e-3)); };
     ASSERT_TRUE(editor.waitForSize(size(630), size(140)));
-    // The first complete picture: the knob at its frame of Drive 0.5.
-    int mismatches = -1;
-    for (int tries = 0; tries < 40 && mismatches != 0; ++tries)
-    {
-        if (tries > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        mismatches = scaledKnobMismatches(editor.capture(), scale, 67);
-    }
-    EXPECT_EQ(mismatches, 0);
+    // Drawn once waitForSize has seen it idle: the knob at its frame of Drive 0.5.
+    EXPECT_EQ(scaledKnobMismatches(editor.capture(), scale, 67), 0);
     EXPECT_EQ(sharpnessFault(editor.capture(), scale), "");
 
     editor.drag(kDriveKnobCentre, -60); // 60 layout units, 120 pixels

@@ -221,11 +221,10 @@ TEST_F(EditorWindowTest, AutomationFromAnotherThreadIsDrawnAtTheNextIdleOnly)
     const Capture before = session.capture();
     std::thread automation([&] { session.setParameter(0, 0.9f); });
     automation.join();
-    session.pump(200, false);
+    session.settle(false);
     EXPECT_EQ(session.capture().pixels, before.pixels);
 
-    session.dispatch(effEditIdle);
-    session.pump(100, false);
+    session.settle();
     EXPECT_EQ(knobMismatches(session.capture(), 0, "knob_drive.png", 120), 0);
 }
 
@@ -270,6 +269,7 @@ TEST_F(EditorWindowTest, ClosingWithTheDriveFieldOpenEndsItsEdit)
 TEST_F(EditorWindowTest, AutomationStormWhileTheWindowOpensAndCloses)
 {
     std::atomic<bool> running{true};
+    std::atomic<long> blocks{0};
     float last[4] = {};
     std::thread audio(
         [&]
@@ -287,20 +287,24 @@ TEST_F(EditorWindowTest, AutomationStormWhileTheWindowOpensAndCloses)
                     session.setParameter(index, last[index]);
                 }
                 session.process(in.data(), out.data(), 64);
+                blocks.store(block + 1);
             }
         });
-    const DWORD start = GetTickCount();
-    int openings = 0;
-    while (GetTickCount() - start < 3000)
+    // Each window stays open for two idle calls at least, and until the storm has gone through two
+    // program changes and their blocks, however the two threads are scheduled.
+    int stormed = 0;
+    for (int opening = 0; opening < 12; ++opening)
     {
         session.dispatch(effEditOpen, 0, 0, session.hostWindow());
-        session.pump(60);
+        const long start = blocks.load();
+        int settled = 0;
+        if (session.settleUntil([&] { return ++settled > 2 && blocks.load() >= start + 16; }))
+            ++stormed;
         session.closeEditor();
-        ++openings;
     }
     running = false;
     audio.join();
-    EXPECT_GT(openings, 10);
+    EXPECT_EQ(stormed, 12);
 
     session.openEditor();
     const Capture shown = session.capture();
@@ -354,17 +358,17 @@ TEST_F(EditorWindowTest, OpeningAndClosingTwoHundredTimesLeaksNothing)
 {
     session.openEditor(); // first use: window class, blend library, caches
     session.closeEditor();
-    session.pump(50);
+    session.settle();
     const int gdiBefore = freeGdiSlots();
     const size_t memoryBefore = privateBytes();
 
     for (int i = 0; i < 200; ++i)
     {
         session.dispatch(effEditOpen, 0, 0, session.hostWindow());
-        session.pump(10);
+        session.settle();
         session.closeEditor();
     }
-    session.pump(50);
+    session.settle();
 
     EXPECT_EQ(freeGdiSlots(), gdiBefore);
     EXPECT_EQ(childWindows(session.hostWindow()), 0);
@@ -405,13 +409,7 @@ TEST_F(EditorWindowTest, OnADenseScreenTheWindowIsScaledAndInputLandsOnTheLayout
     EXPECT_EQ(client.right, static_cast<int>(630 * scale + 0.5));
     EXPECT_EQ(client.bottom, static_cast<int>(140 * scale + 0.5));
     // Drawn for the screen's scale: as sharp as at 1x, unlike a stretched 1x picture.
-    std::string fault = "no picture";
-    for (int tries = 0; tries < 40 && !fault.empty(); ++tries)
-    {
-        session.pump(50);
-        fault = sharpnessFault(session.capture(), scale);
-    }
-    EXPECT_EQ(fault, "");
+    EXPECT_EQ(sharpnessFault(session.capture(), scale), ""); // drawn once opened
 
     const Spot drive = scaled(kDriveKnobCentre, scale);
     session.perform(

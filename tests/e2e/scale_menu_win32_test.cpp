@@ -28,35 +28,29 @@ struct ShownMenu
     RECT items[kItems] = {};
 };
 
-// Waits for the menu window and reads its items; throws when none appears.
-ShownMenu waitForMenu()
-{
-    for (int tries = 0; tries < 100; ++tries)
-    {
-        HWND window = FindWindowA("#32768", nullptr);
-        if (window && IsWindowVisible(window))
-        {
-            ShownMenu shown;
-            shown.menu = reinterpret_cast<HMENU>(SendMessageA(window, kGetMenuHandle, 0, 0));
-            if (!shown.menu || GetMenuItemCount(shown.menu) != kItems)
-                throw std::runtime_error("the popup menu is not the scale menu");
-            for (int i = 0; i < kItems; ++i)
-            {
-                if (GetMenuState(shown.menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED)
-                    shown.checked = i;
-                GetMenuItemRect(nullptr, shown.menu, static_cast<UINT>(i), &shown.items[i]);
-            }
-            return shown;
-        }
-        Sleep(20);
-    }
-    throw std::runtime_error("no menu after a right click on the panel");
-}
-
 bool menuShown()
 {
     HWND window = FindWindowA("#32768", nullptr);
     return window && IsWindowVisible(window);
+}
+
+// Waits for the menu window and reads its items; throws when none appears.
+ShownMenu waitForMenu()
+{
+    if (!pollUntil(menuShown))
+        throw std::runtime_error("no menu after a right click on the panel");
+    ShownMenu shown;
+    shown.menu =
+        reinterpret_cast<HMENU>(SendMessageA(FindWindowA("#32768", nullptr), kGetMenuHandle, 0, 0));
+    if (!shown.menu || GetMenuItemCount(shown.menu) != kItems)
+        throw std::runtime_error("the popup menu is not the scale menu");
+    for (int i = 0; i < kItems; ++i)
+    {
+        if (GetMenuState(shown.menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED)
+            shown.checked = i;
+        GetMenuItemRect(nullptr, shown.menu, static_cast<UINT>(i), &shown.items[i]);
+    }
+    return shown;
 }
 
 // Client position of the host window at an item's middle.
@@ -92,6 +86,8 @@ protected:
                 const ShownMenu shown = waitForMenu();
                 checked = shown.checked;
                 choose(shown);
+                // The menu's own loop would take the input that follows.
+                pollUntil([] { return !menuShown(); });
             });
         EXPECT_FALSE(menuShown());
         return checked;

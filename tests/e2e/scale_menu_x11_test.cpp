@@ -82,10 +82,11 @@ protected:
     MenuWindow openMenu()
     {
         editor->rightClick(kPanel);
-        // A busy server maps the menu a moment later.
+        // The editor opens it at its next idle, and a busy server maps it later still; well
+        // before the menu would close for want of input.
         const auto start = std::chrono::steady_clock::now();
         std::optional<MenuWindow> menu = shownMenu();
-        while (!menu && std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+        while (!menu && std::chrono::steady_clock::now() - start < std::chrono::seconds(20))
             menu = shownMenu();
         if (!menu)
             throw std::runtime_error("no menu after a right click on the panel");
@@ -120,7 +121,7 @@ protected:
         const auto start = std::chrono::steady_clock::now();
         Spot size = editor->windowSize();
         while (size.x == kUnscaled.x &&
-               std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(60))
             size = editor->windowSize();
         return size;
     }

@@ -1,6 +1,8 @@
 #include "window_session.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -11,8 +13,9 @@ namespace
 {
 
 constexpr DWORD kIdleInterval = 20;
-constexpr DWORD kStepDelay = 30;
-// A click lasts as long as a person's does, long enough for a drag to start.
+// What the tests wait for takes a few seconds at most on a loaded machine: longer is a fault.
+constexpr DWORD kPatience = 60000;
+// A click lasts as long as a person's does.
 constexpr DWORD kClickHold = 100;
 constexpr int kWindowLeft = 40;
 constexpr int kWindowTop = 40;
@@ -22,11 +25,50 @@ std::mutex trafficLock;
 std::vector<std::string> traffic;
 // The session's window, which the plug-in may ask to resize.
 HWND sessionWindow = nullptr;
+// Where the pointer was at the latest mouse move this thread handled.
+POINT lastPointerMove{-1, -1};
+
+// The plug-in's calls of audioMasterIdle, which its controls make from inside their own loop
+// while they follow the mouse.
+std::mutex idleLock;
+std::condition_variable idleCalled;
+long idleCalls = 0;
 
 void record(const char* line)
 {
     std::lock_guard<std::mutex> lock(trafficLock);
     traffic.emplace_back(line);
+}
+
+void countIdleCall()
+{
+    {
+        std::lock_guard<std::mutex> lock(idleLock);
+        ++idleCalls;
+    }
+    idleCalled.notify_all();
+}
+
+// Waits until the plug-in has called audioMasterIdle count more times.
+void waitForIdleCalls(long count)
+{
+    std::unique_lock<std::mutex> lock(idleLock);
+    const long target = idleCalls + count;
+    if (!idleCalled.wait_for(lock, std::chrono::milliseconds(kPatience),
+                             [&] { return idleCalls >= target; }))
+        throw std::runtime_error("the control did not follow the mouse");
+}
+
+void handleMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        if (message.message == WM_MOUSEMOVE)
+            lastPointerMove = message.pt;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value,
@@ -37,6 +79,9 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, Vs
     {
     case audioMasterVersion:
         return 2400;
+    case audioMasterIdle:
+        countIdleCall();
+        return 0;
     case audioMasterAutomate:
         std::snprintf(line, sizeof line, "automate %d %g", index, static_cast<double>(opt));
         record(line);
@@ -74,20 +119,28 @@ HMODULE loadPlugin()
 }
 
 // Input goes through the X server, as a person's does: events injected inside Wine do not reach
-// the button state that controls poll while they follow the mouse.
+// the button state that controls poll while they follow the mouse. Wine gives no handle to wait on
+// for a Unix program, so a shell runs xdotool and then makes a file: once the file is there,
+// xdotool has sent its events, and the X server has them in order.
 void xdotool(const std::string& arguments)
 {
-    std::string command = "Z:\\usr\\bin\\xdotool " + arguments;
+    static int calls = 0;
+    const std::string done = "/tmp/dranvelor-xdotool-" + std::to_string(GetCurrentProcessId()) +
+                             "-" + std::to_string(++calls);
+    std::string windowsDone = "Z:" + done;
+    for (char& c : windowsDone)
+        c = c == '/' ? '\\' : c;
+    std::string command = "Z:\\bin\\sh -c \"/usr/bin/xdotool " + arguments + "; : > " + done + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         throw std::runtime_error("cannot run xdotool");
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    Sleep(kStepDelay);
+    if (!pollUntil([&]
+                   { return GetFileAttributesA(windowsDone.c_str()) != INVALID_FILE_ATTRIBUTES; }))
+        throw std::runtime_error("xdotool did not finish");
+    DeleteFileA(windowsDone.c_str());
 }
 
 } // namespace
@@ -127,7 +180,7 @@ WindowSession::~WindowSession()
     dispatch(effClose);
     sessionWindow = nullptr;
     DestroyWindow(window);
-    pump(50, false);
+    handleMessages();
 }
 
 VstIntPtr WindowSession::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr)
@@ -155,7 +208,7 @@ void WindowSession::process(float* input, float* output, VstInt32 count)
 void WindowSession::openEditor()
 {
     dispatch(effEditOpen, 0, 0, window);
-    pump(300);
+    settle();
 }
 
 void WindowSession::closeEditor()
@@ -163,40 +216,62 @@ void WindowSession::closeEditor()
     dispatch(effEditClose);
 }
 
-void WindowSession::pump(DWORD milliseconds, bool idle)
+void WindowSession::settle(bool idle)
+{
+    handleMessages();
+    if (idle)
+        dispatch(effEditIdle);
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    handleMessages();
+}
+
+bool WindowSession::settleUntil(const std::function<bool()>& done)
 {
     const DWORD start = GetTickCount();
-    DWORD nextIdle = start;
-    while (GetTickCount() - start < milliseconds)
+    while (!done())
     {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (idle && GetTickCount() - nextIdle < 0x80000000u)
-        {
-            dispatch(effEditIdle);
-            nextIdle = GetTickCount() + kIdleInterval;
-        }
-        Sleep(5);
+        if (GetTickCount() - start > kPatience)
+            return false;
+        settle();
+        // Until a message comes, or for one idle interval: done may wait on another thread.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleInterval, QS_ALLINPUT);
     }
+    return true;
 }
 
 void WindowSession::perform(const std::function<void()>& steps)
 {
+    // The hand ends with a move to a spot of the background, the other spot each time: once this
+    // thread has handled that move, it has handled everything the hand did before it.
+    static int performed = 0;
+    const int markX = 1 + performed++ % 2;
+    POINT mark{markX, 1};
+    ClientToScreen(window, &mark);
+    lastPointerMove = POINT{-1, -1};
     std::atomic<bool> done{false};
     std::thread hand(
         [&]
         {
             steps();
+            input::moveTo(window, markX, 1);
             done = true;
         });
-    while (!done)
-        pump(kIdleInterval);
+    const bool handled = settleUntil(
+        [&] { return done && lastPointerMove.x == mark.x && lastPointerMove.y == mark.y; });
     hand.join();
-    pump(200);
+    if (!handled)
+        throw std::runtime_error("the input was not handled");
+    settle();
+}
+
+bool pollUntil(const std::function<bool()>& state)
+{
+    for (const DWORD start = GetTickCount(); !state(); Sleep(kIdleInterval))
+    {
+        if (GetTickCount() - start > kPatience)
+            return false;
+    }
+    return true;
 }
 
 Capture WindowSession::capture() const
@@ -284,10 +359,12 @@ void drag(HWND window, int x, int y, int dy)
 {
     moveTo(window, x, y);
     press();
-    Sleep(kClickHold);
     const int step = dy < 0 ? -5 : 5;
     for (int moved = step; moved * step <= dy * step; moved += step)
         moveTo(window, x, y + moved);
+    // The knob reads the pointer before each idle call it makes while it follows the mouse: two
+    // more calls, and it has read where the drag ends.
+    waitForIdleCalls(2);
     release();
 }
 

@@ -29,10 +29,16 @@ public:
     void closeEditor();
     HWND hostWindow() const { return window; }
 
-    // Handles messages and calls the editor's idle about every 20 ms, as hosts do.
-    void pump(DWORD milliseconds, bool idle = true);
-    // Runs the input on another thread while this one pumps: controls that follow the mouse
-    // keep this thread inside their own loop until the button is released.
+    // Handles every message waiting, then (with idle) calls the editor's idle as hosts do, and
+    // has every window paint what it has to: what the window shows then follows from what it
+    // was told so far, however long anything took.
+    void settle(bool idle = true);
+    // Settles until done answers true; false when it did not within a minute, which only a fault
+    // takes.
+    bool settleUntil(const std::function<bool()>& done);
+    // Runs the input on another thread while this one settles, then settles until the input has
+    // all been handled: controls that follow the mouse keep this thread inside their own loop
+    // until the button is released.
     void perform(const std::function<void()>& input);
 
     Capture capture() const;
@@ -46,7 +52,11 @@ private:
     HWND window = nullptr;
 };
 
-// Real input, in client coordinates of the host window; each step waits a little, as a hand does.
+// Polls state, for another thread's doing, until it holds; false when it did not within a minute,
+// which only a fault takes.
+bool pollUntil(const std::function<bool()>& state);
+
+// Real input through the X server, in client coordinates of the host window.
 namespace input
 {
 void moveTo(HWND window, int x, int y);
@@ -56,7 +66,8 @@ void click(HWND window, int x, int y);
 void rightClick(HWND window, int x, int y);
 // A press and its release sent together, as a touchpad tap or a quick finger sends them.
 void tap(HWND window, int x, int y);
-// Vertical drag from (x, y) by dy pixels (negative is up), in steps.
+// Vertical drag of a knob from (x, y) by dy pixels (negative is up), in steps; the button is
+// released once the knob has followed the pointer to its end.
 void drag(HWND window, int x, int y, int dy);
 // Characters and "\r" for Return.
 void type(const char* text);

@@ -1,5 +1,6 @@
 // A frame window inside a host window of the test, driven by real input: SendInput presses and
 // releases the buttons and types, the pointer really moves. Needs an X display under Wine.
+// The test waits for what the input is to cause, never for a time.
 #include "editor/aeffguieditor.h"
 #include "gui/bitmap.h"
 #include "gui/draw_context.h"
@@ -23,9 +24,28 @@ using namespace VSTGUI;
 namespace
 {
 
-VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)
+// The editor's calls of audioMasterIdle, which controls make from inside their own loop while
+// they follow the mouse.
+std::atomic<long> idleCalls{0};
+
+VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
+    if (opcode == audioMasterIdle)
+        ++idleCalls;
     return 0;
+}
+
+// Waits, on another thread than the editor's, until the editor has called audioMasterIdle count
+// more times; false when it did not within a minute, which only a fault takes.
+bool waitForIdleCalls(long count)
+{
+    const long target = idleCalls + count;
+    for (const DWORD start = GetTickCount(); idleCalls < target; Sleep(1))
+    {
+        if (GetTickCount() - start > 60000)
+            return false;
+    }
+    return true;
 }
 
 class TestEffect : public AudioEffectX
@@ -57,11 +77,17 @@ public:
     std::vector<float> values;
 };
 
-void sendButton(DWORD flags)
+// Pointer input at a screen position, which the message carries: the pointer is there when the
+// message is queued, as it is for real input.
+void sendMouse(POINT at, DWORD flags)
 {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+    input.mi.dx =
+        (at.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy =
+        (at.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof input);
 }
 
@@ -117,20 +143,18 @@ protected:
                          static_cast<HINSTANCE>(VSTGUI::platform::getModuleHandle()));
     }
 
-    void pump(DWORD milliseconds)
+    // Handles every message waiting, runs the editor's idle and has every window paint what it
+    // has to. Input sent with SendInput is waiting by the time SendInput returns.
+    void settle()
     {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < milliseconds)
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-            editor->idle();
-            Sleep(5);
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
         }
+        editor->idle();
+        RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 
     void addField()
@@ -138,19 +162,17 @@ protected:
         auto* field = new CTextEdit(CRect(84, 117, 127, 130), &listener, 5, "5.00");
         field->setFont(kNormalFontSmall);
         frame->addView(field);
-        pump(200);
+        settle();
     }
 
-    // The frame reads the live button state, so the button stays down until the press is handled.
+    // The frame reads the live button state, so the press is handled while the button is down.
     void clickAt(int x, int y)
     {
         const POINT at = onScreen(x, y);
-        SetCursorPos(at.x, at.y);
-        Sleep(50);
-        sendButton(MOUSEEVENTF_LEFTDOWN);
-        pump(200);
-        sendButton(MOUSEEVENTF_LEFTUP);
-        pump(200);
+        sendMouse(at, MOUSEEVENTF_LEFTDOWN);
+        settle();
+        sendMouse(at, MOUSEEVENTF_LEFTUP);
+        settle();
     }
 
     POINT onScreen(int x, int y) const
@@ -195,33 +217,39 @@ TEST_F(LiveControls, DraggingAnAnimatedKnobUpShowsTheFrameOfItsNewValue)
     auto* knob = new CAnimKnob(CRect(100, 50, 170, 120), &listener, 0, 135, 70, strip, CPoint());
     strip->release();
     frame->addView(knob);
-    pump(300);
+    settle();
     ASSERT_EQ(GetRValue(pixel(135, 85)), 0) << "frame 0 before the drag";
 
     std::atomic<bool> done{false};
+    bool followed = false;
     std::thread hand(
         [&]
         {
             const POINT start = onScreen(135, 85);
-            SetCursorPos(start.x, start.y);
-            Sleep(100);
-            sendButton(MOUSEEVENTF_LEFTDOWN);
-            Sleep(100);
-            for (int up = 5; up <= 100; up += 5)
+            sendMouse(start, MOUSEEVENTF_LEFTDOWN);
+            POINT end = start;
+            for (int up = 5; up <= 80; up += 5)
             {
-                SetCursorPos(start.x, start.y - up);
-                Sleep(25);
+                end.y = start.y - up;
+                sendMouse(end, 0);
             }
-            Sleep(100);
-            sendButton(MOUSEEVENTF_LEFTUP);
+            // The knob reads the pointer before each idle call it makes while it follows the
+            // mouse: two more calls, and it has read where the drag ends.
+            followed = waitForIdleCalls(2);
+            sendMouse(end, MOUSEEVENTF_LEFTUP);
             done = true;
         });
     while (!done)
-        pump(10);
+    {
+        settle();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
     hand.join();
-    pump(300);
+    settle();
 
-    EXPECT_NEAR(knob->getValue(), 0.5f, 0.03f);
+    EXPECT_TRUE(followed) << "the knob followed the mouse";
+
+    EXPECT_NEAR(knob->getValue(), 0.4f, 0.03f); // 80 pixels of 0.005
     ASSERT_FALSE(listener.values.empty());
     EXPECT_FLOAT_EQ(listener.values.back(), knob->getValue());
     const COLORREF shown = pixel(135, 85);
@@ -253,7 +281,7 @@ TEST_F(LiveControls, ClickingATextFieldOpensANativeBoxAndReturnCommitsIt)
     EXPECT_EQ(placed.top, corner.y);
 
     typeKeys({'7', VK_DECIMAL, '5', VK_RETURN});
-    pump(300);
+    settle();
 
     EXPECT_FALSE(IsWindow(box)) << "the box is gone";
     ASSERT_EQ(listener.texts.size(), 1u);
@@ -289,7 +317,7 @@ TEST_F(LiveControls, AtAScaleTheNativeBoxCoversTheScaledFieldWithAScaledFont)
     EXPECT_EQ(font.lfHeight, -22); // the 11-pixel font at 2x
 
     typeKeys({VK_RETURN});
-    pump(300);
+    settle();
     EXPECT_FALSE(IsWindow(box));
 }
 

@@ -230,7 +230,7 @@ TEST_F(DropTarget, FrameWindowIsRegisteredAndGesturesReachTheViews)
     POINT pointer{30, 20};
     ClientToScreen(window, &pointer);
     SetCursorPos(pointer.x, pointer.y);
-    pump(100);
+    pump();
     TestDataObject data(nullptr, {"C:\\a.wav", "C:\\b.wav", "C:\\c.wav"});
     ASSERT_TRUE(DragSession::enter(frame, &data));
     EXPECT_TRUE(DragSession::over(frame));

@@ -9,6 +9,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -108,11 +109,12 @@ protected:
         XSync(display, False);
     }
 
-    // Runs both sides for a while: the frame's idle and the source's answers to requests for
-    // the data.
-    void pump()
+    // Runs both sides, the frame's event handling and the source's answers to requests for the
+    // data, until done holds; a minute is a fault, and the test's expectations then fail.
+    template <typename Done> void pumpUntil(Done done)
     {
-        for (int i = 0; i < 20; ++i)
+        const auto start = std::chrono::steady_clock::now();
+        while (!done() && std::chrono::steady_clock::now() - start < std::chrono::minutes(1))
         {
             platform::processWindowEvents();
             while (XPending(display) > 0)
@@ -124,8 +126,15 @@ protected:
                 else if (event.type == ClientMessage)
                     replies.push_back(event.xclient);
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+    }
+
+    bool replied(const char* type)
+    {
+        return std::any_of(replies.begin(), replies.end(),
+                           [&](const XClientMessageEvent& reply)
+                           { return reply.message_type == atom(type); });
     }
 
     void answer(const XSelectionRequestEvent& request)
@@ -153,9 +162,9 @@ protected:
         send("XdndEnter", 5L << 24, static_cast<long>(atom(type)), 0, 0);
         send("XdndPosition", 0, (20L << 16) | 20, CurrentTime,
              static_cast<long>(atom("XdndActionCopy")));
-        pump();
+        pumpUntil([&] { return replied("XdndStatus"); });
         send("XdndDrop", 0, CurrentTime, 0, 0);
-        pump();
+        pumpUntil([&] { return replied("XdndFinished"); });
         return replies.empty() ? XClientMessageEvent{} : replies.back();
     }
 
@@ -199,13 +208,15 @@ TEST_F(DropSource, UnknownTypesAreRefusedAndLeavingEndsTheGesture)
     EXPECT_TRUE(view->log.empty());
 
     data = "file:///a";
+    replies.clear();
     XSetSelectionOwner(display, atom("XdndSelection"), source, CurrentTime);
     send("XdndEnter", 5L << 24, static_cast<long>(atom("text/uri-list")), 0, 0);
     send("XdndPosition", 0, (20L << 16) | 20, CurrentTime,
          static_cast<long>(atom("XdndActionCopy")));
-    pump();
+    // The view is entered once the target has the data it asked the source for.
+    pumpUntil([&] { return !view->log.empty(); });
     send("XdndLeave", 0, 0, 0, 0);
-    pump();
+    pumpUntil([] { return DragSession::current() == nullptr; });
     EXPECT_EQ(view->log, (std::vector<std::string>{"enter", "leave"}));
     EXPECT_EQ(DragSession::current(), nullptr);
 }

@@ -19,10 +19,10 @@ trap cleanup EXIT
 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 256 >"$work/jackd.log" 2>&1 &
 pids+=($!)
 
-# waits up to 10 s for the window of a name and a size; prints its id
+# waits up to 30 s for the window of a name and a size; prints its id
 window_of() {
   local id
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     id=$(xwininfo -root -tree | awk -v n="$1" -v s="$2" 'index($0, n) && index($0, s) {print $1; exit}')
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
@@ -39,16 +39,23 @@ differing() {
 "$vsthost" edit "$vst" --set Bypass=1 --seconds 1 --screenshot "$work/vst-on.png" >/dev/null ||
   fail "vsthost edit with Bypass on"
 
+# waits up to 30 s for a window to show exactly the picture of a PNG
+shows() {
+  for _ in $(seq 300); do
+    [ "$(differing "$1" "$2")" = 0 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # a host's window showing the VST window with Bypass in one state, and with it in the other
 # after a click on Bypass
 check_click() {
   local host=$1 window=$2 before=$3 after=$4
-  sleep 1
-  [ "$(differing "$window" "$work/vst-$before.png")" = 0 ] ||
+  shows "$window" "$work/vst-$before.png" ||
     fail "$host's window differs from the VST window with Bypass $before"
   xdotool mousemove --window "$window" 561 97 mousedown 1 sleep 0.1 mouseup 1
-  sleep 1
-  [ "$(differing "$window" "$work/vst-$after.png")" = 0 ] ||
+  shows "$window" "$work/vst-$after.png" ||
     fail "$host's window does not show Bypass $after after a click"
 }
 

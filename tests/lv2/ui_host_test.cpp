@@ -25,8 +25,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace
@@ -54,7 +56,16 @@ const LV2UI_Descriptor* uiDescriptor()
 // What the UI told its host, in order.
 struct HostLog
 {
+    void add(std::string event)
+    {
+        events.push_back(std::move(event));
+        if (onEvent)
+            onEvent();
+    }
+
     std::vector<std::string> events; // "write 2 0.5", "touch 2 1", "resize 630 140"
+    // Called after each event, from inside the UI's call that told it.
+    std::function<void()> onEvent;
 };
 
 void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
@@ -65,13 +76,13 @@ void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32
                   size == sizeof(float) && format == 0
                       ? static_cast<double>(*static_cast<const float*>(buffer))
                       : -1.0);
-    static_cast<HostLog*>(controller)->events.push_back(text);
+    static_cast<HostLog*>(controller)->add(text);
 }
 
 void touchPort(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed)
 {
-    static_cast<HostLog*>(handle)->events.push_back("touch " + std::to_string(port) + " " +
-                                                    (grabbed ? "1" : "0"));
+    static_cast<HostLog*>(handle)->add("touch " + std::to_string(port) + " " +
+                                       (grabbed ? "1" : "0"));
 }
 
 LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri)
@@ -384,15 +395,21 @@ TEST_F(Lv2Ui, GesturesBecomeTouchedPortWritesAndPortEventsOnlyShow)
     EXPECT_TRUE(capture(host) == bypassOff);
 
     // A drag up the Drive knob: its writes rise, all inside one touch. The knob follows the
-    // pointer inside the host's idle call, so the person moves it from another process.
-    std::string drag = "(xdotool mousemove " + std::to_string(kDriveX) + " " +
-                       std::to_string(kDriveY) + " mousedown 1; sleep 0.2";
-    for (int step = 1; step <= 5; ++step)
-        drag += "; xdotool mousemove " + std::to_string(kDriveX) + " " +
-                std::to_string(kDriveY - 8 * step) + "; sleep 0.1";
-    drag += "; xdotool mouseup 1) &";
-    ASSERT_EQ(std::system(drag.c_str()), 0);
-    idle(75);
+    // pointer inside the host's idle call; the person's hand takes each step once the knob has
+    // told the host of the one before, and lets go after the fifth.
+    int step = 0;
+    log.onEvent = [&]
+    {
+        if (++step <= 5)
+            xdotool("mousemove " + std::to_string(kDriveX) + " " +
+                    std::to_string(kDriveY - 8 * step));
+        else if (step == 6)
+            xdotool("mouseup 1");
+    };
+    xdotool("mousemove " + std::to_string(kDriveX) + " " + std::to_string(kDriveY) +
+            " mousedown 1");
+    idle(5);
+    log.onEvent = nullptr;
     const std::vector<std::string> drive = writesOf(log.events, kDrivePort);
     ASSERT_GE(drive.size(), 3u);
     EXPECT_EQ(drive.front(), "touch 2 1");

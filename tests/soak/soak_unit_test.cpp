@@ -1,6 +1,6 @@
 // The soak's signal must be what its checks assume (exact silence, full-scale squares, every
 // kind in turn, the same from the same seed), its cost windows must shrug off a block that lost
-// the processor, and a cost difference within the clock's resolution is no failure.
+// the processor, and costs, which depend on the machine's load, are reported but never fail a run.
 #include "bench/soak/soak_result.h"
 #include "bench/soak/test_signal.h"
 
@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace
@@ -126,26 +128,24 @@ TEST(SoakCostWindows, WithoutACompleteWindowThereIsNoMedianToCompare)
     EXPECT_TRUE(std::isnan(cost.silenceMedian()));
     EXPECT_EQ(cost.signalMedian(), 4.0);
 }
-// Wine's steady clock moves in 100 ns steps: a block of 512 samples costing 300, 400 or 500 ns
-// reads 0.6, 0.8 or 1.0 ns a sample, 25 % apart on a plug-in that costs the same throughout.
-TEST(SoakFailures, ACostSpreadCountsOnlyBeyondTwoStepsOfTheClock)
+TEST(SoakFailures, CostsAreReportedButFailNoRun)
 {
     SoakOptions options;
     options.windowSeconds = 1.0;
-    auto resultWith = [&](std::int64_t silence, std::int64_t signal, double step)
-    {
-        SoakResult result(512.0, 4, 4);
-        result.cost.add(SignalKind::silence, 512, silence);
-        result.cost.add(SignalKind::noise, 512, signal);
-        result.costStep = step;
-        result.memoryStart = result.memoryEnd = 1 << 20;
-        return soakFailures(result, options);
-    };
-    EXPECT_TRUE(resultWith(400, 300, 100.0 / 512.0).empty());
-    EXPECT_TRUE(resultWith(400, 500, 100.0 / 512.0).empty());
-    const auto slow = resultWith(4000, 400, 100.0 / 512.0);
-    ASSERT_EQ(slow.size(), 1u);
-    EXPECT_NE(slow[0].find("silence costs +900.0 % against signal"), std::string::npos) << slow[0];
-    EXPECT_EQ(resultWith(400, 300, 1.0 / 512.0).size(), 1u) << "a fine clock resolves 25 %";
+    SoakResult result(512.0, 4, 4);
+    result.cost.add(SignalKind::silence, 512, 4000);
+    result.cost.add(SignalKind::noise, 512, 400);
+    result.memoryStart = result.memoryEnd = 1 << 20;
+    EXPECT_TRUE(soakFailures(result, options).empty());
+
+    std::FILE* summary = std::tmpfile();
+    ASSERT_NE(summary, nullptr);
+    printSoakSummary(summary, result, options);
+    std::rewind(summary);
+    std::string text;
+    for (int c = std::fgetc(summary); c != EOF; c = std::fgetc(summary))
+        text += static_cast<char>(c);
+    std::fclose(summary);
+    EXPECT_NE(text.find("silence vs signal: +900.0 % (7.8 vs 0.8)"), std::string::npos) << text;
 }
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 namespace
 {
@@ -44,10 +45,6 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
     while (window.handleEvents())
     {
         const Clock::time_point now = Clock::now();
-        if (timed && now - start >= duration)
-        {
-            break;
-        }
         if (!rescaled &&
             now - start >=
                 std::min<Clock::duration>(
@@ -61,6 +58,23 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
             plugin.dispatch(effEditIdle);
             nextIdle = now + kIdleInterval;
         }
+        // The input a test sent before its request has reached the editor's own connection by
+        // now: two idles, and the editor has handled it and drawn what follows from it.
+        for (const long serial : window.takeSyncRequests())
+        {
+            if (!options.sync)
+            {
+                continue;
+            }
+            plugin.dispatch(effEditIdle);
+            plugin.dispatch(effEditIdle);
+            std::printf("synced %ld\n", serial);
+            std::fflush(stdout);
+        }
+        // Checked after the idle: the editor idles at least once, however slowly the window
+        // came up.
+        if (timed && now - start >= duration)
+            break;
         const auto untilIdle =
             std::chrono::duration_cast<std::chrono::milliseconds>(nextIdle - Clock::now());
         window.waitForEvents(untilIdle.count() > 0 ? static_cast<unsigned>(untilIdle.count()) : 0);
@@ -71,10 +85,10 @@ void runEventLoop(const PluginInstance& plugin, HostWindow& window, const Option
 
 int runEdit(const Options& options)
 {
-    requireArguments(
-        options, 1,
-        {"--set", "--program", "--seconds", "--screenshot", "--scale", "--rescale", "--trace"},
-        "vsthost edit PLUGIN [options]");
+    requireArguments(options, 1,
+                     {"--set", "--program", "--seconds", "--screenshot", "--scale", "--rescale",
+                      "--trace", "--sync"},
+                     "vsthost edit PLUGIN [options]");
     if (!options.screenshot.empty() && !options.seconds)
     {
         throw ToolError(kExitUsage, "--screenshot needs --seconds (see vsthost --help)");
@@ -86,6 +100,7 @@ int runEdit(const Options& options)
     HostContext host;
     host.trace = options.trace;
     host.printEdits = true;
+    host.printIdle = options.sync;
     const PluginLibrary library(options.positional[0]);
     PluginInstance plugin(library);
     if (!plugin.hasFlag(effFlagsHasEditor))

@@ -144,6 +144,13 @@ VstIntPtr HostContext::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
             std::fflush(stdout);
         }
         return 1;
+    case audioMasterIdle:
+        if (printIdle)
+        {
+            std::puts("idle");
+            std::fflush(stdout);
+        }
+        return 0;
     case audioMasterCanDo:
         return ptr != nullptr && sizeWindow &&
                        std::strcmp(static_cast<char*>(ptr), "sizeWindow") == 0

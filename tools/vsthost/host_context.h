@@ -24,6 +24,7 @@ public:
     VstInt32 blockSize = 512;
     bool trace = false;      // print every call on stderr
     bool printEdits = false; // print automation, edit gestures and size requests on stdout
+    bool printIdle = false;  // print "idle" on stdout for each audioMasterIdle
     // Resizes the editor's window; empty while no window is shown.
     std::function<bool(int width, int height)> sizeWindow;
 

@@ -4,6 +4,7 @@
 #include "screenshot.h"
 
 #include <string>
+#include <vector>
 
 class HostWindow
 {
@@ -22,6 +23,9 @@ public:
     bool handleEvents();
     // Waits until an event arrives or milliseconds have passed.
     void waitForEvents(unsigned milliseconds);
+    // The serials of the sync requests handleEvents met since the last call: client messages
+    // DRANVELOR_SYNC on X11, which a test sends after its input; none on Windows.
+    std::vector<long> takeSyncRequests();
     // The client area as the screen shows it, the editor's window included. Throws ToolError.
     RgbImage capture();
 

@@ -144,6 +144,11 @@ void HostWindow::waitForEvents(unsigned milliseconds)
     MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
 }
 
+std::vector<long> HostWindow::takeSyncRequests()
+{
+    return {};
+}
+
 RgbImage HostWindow::capture()
 {
     return captureClientArea(state_->window);

@@ -3,10 +3,12 @@
 #include "host_window.h"
 #include "tool_error.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstdint>
 
@@ -36,7 +38,9 @@ struct HostWindow::State
     Display* display = nullptr;
     Window window = 0;
     Atom deleteWindow = 0;
+    Atom syncRequest = 0;
     bool closeRequested = false;
+    std::vector<long> syncRequests;
 };
 
 HostWindow::HostWindow(const std::string& title) : state_(new State)
@@ -53,7 +57,13 @@ HostWindow::HostWindow(const std::string& title) : state_(new State)
                                          BlackPixel(display, DefaultScreen(display)),
                                          WhitePixel(display, DefaultScreen(display)));
     XStoreName(display, state_->window, title.c_str());
+    // Whose window it is, for window managers and for tests that start several hosts.
+    const long pid = static_cast<long>(getpid());
+    XChangeProperty(display, state_->window, XInternAtom(display, "_NET_WM_PID", False),
+                    XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pid),
+                    1);
     state_->deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    state_->syncRequest = XInternAtom(display, "DRANVELOR_SYNC", False);
     XSetWMProtocols(display, state_->window, &state_->deleteWindow, 1);
     XSelectInput(display, state_->window, StructureNotifyMask);
 }
@@ -90,8 +100,15 @@ bool HostWindow::handleEvents()
     {
         XEvent event;
         XNextEvent(state_->display, &event);
-        if (event.type == ClientMessage &&
-            static_cast<Atom>(event.xclient.data.l[0]) == state_->deleteWindow)
+        if (event.type != ClientMessage)
+        {
+            continue;
+        }
+        if (event.xclient.message_type == state_->syncRequest)
+        {
+            state_->syncRequests.push_back(event.xclient.data.l[0]);
+        }
+        else if (static_cast<Atom>(event.xclient.data.l[0]) == state_->deleteWindow)
         {
             state_->closeRequested = true;
         }
@@ -107,6 +124,13 @@ void HostWindow::waitForEvents(unsigned milliseconds)
     }
     pollfd connection{ConnectionNumber(state_->display), POLLIN, 0};
     poll(&connection, 1, static_cast<int>(milliseconds));
+}
+
+std::vector<long> HostWindow::takeSyncRequests()
+{
+    std::vector<long> taken;
+    taken.swap(state_->syncRequests);
+    return taken;
 }
 
 RgbImage HostWindow::capture()

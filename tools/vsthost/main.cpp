@@ -48,6 +48,10 @@ options:
                      shorter --seconds), as when the window moves to another
                      screen (edit; needs --seconds)
   --trace            prints every call the plug-in makes to the host on stderr
+  --sync             for tests driving the window (edit, X11): prints "idle" for
+                     each audioMasterIdle the editor calls, and answers the client
+                     message DRANVELOR_SYNC with serial N, sent to the host window,
+                     with "synced N" once the editor has idled twice since
   --help             this text
 
 exit codes:

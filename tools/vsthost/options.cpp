@@ -170,6 +170,11 @@ Options parseOptions(int argc, char** argv)
             noValue();
             options.trace = true;
         }
+        else if (arg == "--sync")
+        {
+            noValue();
+            options.sync = true;
+        }
         else
         {
             throw usageError("unknown option '" + arg + "'");

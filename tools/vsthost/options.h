@@ -26,6 +26,7 @@ struct Options
     std::optional<double> scale;   // the host's content-scale factor, sent before opening
     std::optional<double> rescale; // and again halfway through --seconds
     bool trace = false;
+    bool sync = false; // tests: report idle calls and answer sync requests on stdout
     bool help = false;
     std::set<std::string> given; // the long names of the options present, e.g. "--block"
 };
