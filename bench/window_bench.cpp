@@ -1,7 +1,8 @@
 // The window's costs to a host: from effEditOpen to the first complete picture on the screen
-// (the first opening of an instance, and the later ones), and the CPU an open window that nobody
-// touches takes between the host's idle calls. Needs a display (xvfb-run when there is none); the
-// win32 build runs under Wine.
+// (the first opening of an instance, and the later ones), the process's memory with a window
+// open, and the CPU an open window that nobody touches takes between the host's idle calls.
+// Needs a display of 1890 x 420 pixels at least (xvfb-run when there is none); the win32 build
+// runs under Wine.
 
 #include "bench/window_host.h"
 
@@ -32,7 +33,7 @@ void showWindow(WindowHost& h)
 // before every opening. A plug-in that does not scale ignores it and opens at 1x.
 void scales(benchmark::internal::Benchmark* benchmark)
 {
-    benchmark->ArgName("scale")->Arg(100)->Arg(150)->Arg(200);
+    benchmark->ArgName("scale")->Arg(100)->Arg(150)->Arg(200)->Arg(300);
 }
 
 // The first opening of an instance's window, with nothing decoded yet: a new instance each time
@@ -73,6 +74,29 @@ void OpenToFirstPicture(benchmark::State& state)
     }
 }
 BENCHMARK(OpenToFirstPicture)->Apply(scales)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// MB: the process's memory in use with the window of a new instance open at the scale, the
+// first window of the process (run it alone: --benchmark_filter=MemoryWithAWindowOpen/scale:200/);
+// committed_MB: what it has allocated, touched or not.
+void MemoryWithAWindowOpen(benchmark::State& state)
+{
+    WindowHost& h = host();
+    const float scale = static_cast<float>(state.range(0)) / 100.0f;
+    double memory = 0.0;
+    double committed = 0.0;
+    for (auto _ : state)
+    {
+        h.reinstantiate();
+        h.setContentScale(scale);
+        showWindow(h);
+        memory = processMemory();
+        committed = committedMemory();
+        h.close();
+    }
+    state.counters["MB"] = memory / (1024.0 * 1024.0);
+    state.counters["committed_MB"] = committed / (1024.0 * 1024.0);
+}
+BENCHMARK(MemoryWithAWindowOpen)->Apply(scales)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // core_percent: the share of one core the idle calls take at 50 a second (printed with SI
 // prefixes: 5m is 0.005 %).

@@ -6,7 +6,7 @@
 class WindowHost
 {
 public:
-    // Loads the plug-in, shows the host window (room for the window at 2x) and instantiates the
+    // Loads the plug-in, shows the host window (room for the window at 3x) and instantiates the
     // effect; exits with a message when it cannot.
     WindowHost();
     ~WindowHost();
@@ -42,6 +42,13 @@ private:
     AEffect* effect = nullptr;
 };
 
-// Room for the window at 2x.
-inline constexpr int kHostWidth = 1260;
-inline constexpr int kHostHeight = 280;
+// Room for the window at 3x.
+inline constexpr int kHostWidth = 1890;
+inline constexpr int kHostHeight = 420;
+
+// The memory the process has in use, in bytes: its resident set on Linux, its working set on
+// Windows (pages touched).
+double processMemory();
+// The memory the process has allocated, in bytes, touched or not: its data segment and private
+// mappings on Linux (VmData), its private bytes on Windows.
+double committedMemory();

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <psapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -90,4 +92,24 @@ void WindowHost::handleMessages()
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+double processMemory()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return 0.0;
+    return static_cast<double>(counters.WorkingSetSize);
+}
+
+double committedMemory()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return 0.0;
+    return static_cast<double>(counters.PrivateUsage);
 }

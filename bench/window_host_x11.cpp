@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -81,3 +82,28 @@ bool WindowHost::shows(int x, int y)
 
 // The plug-in reads its own connection's events in its idle call; this host has none to handle.
 void WindowHost::handleMessages() {}
+
+double processMemory()
+{
+    long pages = 0, resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm)
+        return 0.0;
+    const bool read = std::fscanf(statm, "%ld %ld", &pages, &resident) == 2;
+    std::fclose(statm);
+    return read ? static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) : 0.0;
+}
+
+double committedMemory()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0.0;
+    char line[256];
+    double kilobytes = 0.0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmData: %lf kB", &kilobytes) == 1)
+            break;
+    std::fclose(status);
+    return kilobytes * 1024.0;
+}

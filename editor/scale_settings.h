@@ -8,7 +8,7 @@
 #include <string>
 
 // The choices of the scale menu, in its order; 0 is Auto (the host's or the screen's scale).
-inline constexpr double kUserScales[] = {0.0, 1.0, 1.25, 1.5, 1.75, 2.0};
+inline constexpr double kUserScales[] = {0.0, 1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
 inline constexpr int kNumUserScales = sizeof kUserScales / sizeof kUserScales[0];
 
 // The index of scale in kUserScales; -1 when it is none of them.

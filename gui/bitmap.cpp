@@ -16,23 +16,6 @@ namespace VSTGUI
 namespace
 {
 
-constexpr double kSetScales[] = {1.0, 1.5, 2.0};
-constexpr int32_t kSetIdStep = 100;
-
-int setIndexFor(double scale)
-{
-    if (scale < 1.0 + kScaleTolerance)
-        return 0;
-    return scale < 1.5 + kScaleTolerance ? 1 : 2;
-}
-
-bool hasPngResource(int32_t id)
-{
-    const uint8_t* data = nullptr;
-    std::size_t size = 0;
-    return platform::findPngResource(id, data, size);
-}
-
 // A picture of words, top row first, resampled into a new 32-bit image of the target size.
 platform::Image resampledImage(const std::vector<uint32_t>& words, int32_t width, int32_t height,
                                int32_t targetWidth, int32_t targetHeight)
@@ -76,59 +59,91 @@ struct CBitmap::DevicePicture
 
 CBitmap::CBitmap(int32_t id, double forScale) : resourceId(id)
 {
-    int set = setIndexFor(forScale);
-    while (set > 0 && !hasPngResource(id + set * kSetIdStep))
-        --set;
-    resourceId = id + set * kSetIdStep;
-    scale = kSetScales[set];
-    loadFromResource(resourceId);
+    const double drawScale = setScaleFor(forScale);
+    if (drawScale == 1.0 || !loadDrawn(id, drawScale))
+        loadFromResource(id);
     transparentColor = kTransparentCColor;
 }
 
 double CBitmap::setScaleFor(double forScale)
 {
-    return kSetScales[setIndexFor(forScale)];
+    return forScale > 1.0 + kScaleTolerance ? forScale : 1.0;
+}
+
+bool CBitmap::loadDrawn(int32_t id, double drawScale)
+{
+    const sharedImages::DrawnPicture picture = sharedImages::acquireDrawn(id, drawScale);
+    if (!picture.handle)
+        return false;
+    drawn = picture.handle;
+    scale = drawScale;
+    layoutWidth = picture.width;
+    frameHeight = picture.frameHeight;
+    frames = picture.frames;
+    width = static_cast<int32_t>(std::ceil(layoutWidth * scale - kScaleTolerance));
+    height = frames * static_cast<int32_t>(std::ceil(frameHeight * scale - kScaleTolerance));
+    noAlpha = false;
+    return true;
 }
 
 int32_t CBitmap::getWidth() const
 {
-    return static_cast<int32_t>(std::lround(width / scale));
+    return drawn ? layoutWidth : static_cast<int32_t>(std::lround(width / scale));
 }
 
 int32_t CBitmap::getHeight() const
 {
-    return static_cast<int32_t>(std::lround(height / scale));
+    return drawn ? frameHeight * frames : static_cast<int32_t>(std::lround(height / scale));
 }
 
 CBitmap::DevicePicture CBitmap::pictureFor(CDrawContext* context, const CRect& rect,
                                            const CPoint& offset) const
 {
+    if (!drawn)
+        return pictureOf(image, CPoint(width, height), context, rect, offset);
+    // One frame's image: a rectangle reaching past the frame draws that frame's part only.
+    const int32_t frame =
+        std::clamp(static_cast<int32_t>(std::floor(offset.v / static_cast<double>(frameHeight))), 0,
+                   frames - 1);
+    const CPoint within(offset.h, offset.v - frame * frameHeight);
+    CRect part = rect;
+    part.bottom = std::min(part.bottom, part.top + frameHeight - within.v);
+    const CPoint pixels(static_cast<CCoord>(std::ceil(layoutWidth * scale - kScaleTolerance)),
+                        static_cast<CCoord>(std::ceil(frameHeight * scale - kScaleTolerance)));
+    return pictureOf(sharedImages::drawnFrame(drawn, frame), pixels, context, part, within);
+}
+
+CBitmap::DevicePicture CBitmap::pictureOf(platform::Image source, const CPoint& pixelSize,
+                                          CDrawContext* context, const CRect& rect,
+                                          const CPoint& offset) const
+{
     DevicePicture picture;
     picture.destination = context->toDeviceRect(rect);
     if (sameScale(scale, context->getScale()))
     {
-        picture.image = image;
+        picture.image = source;
         picture.offset = toDevice(offset, scale);
         if (sharedImage)
-            sharedImages::prepareRows(image, picture.offset.v,
+            sharedImages::prepareRows(source, picture.offset.v,
                                       picture.offset.v + picture.destination.height());
         return picture;
     }
     // Only what the image has: a rectangle reaching beyond it draws less, as a block copy does.
-    CRect source(offset, rect.width(), rect.height());
-    source.intersect(CRect(0, 0, getWidth(), getHeight()));
-    if (source.isEmpty())
+    CRect sourceRect(offset, rect.width(), rect.height());
+    sourceRect.intersect(CRect(0, 0, static_cast<CCoord>(std::lround(pixelSize.h / scale)),
+                               static_cast<CCoord>(std::lround(pixelSize.v / scale))));
+    if (sourceRect.isEmpty() || !source)
         return picture;
     picture.destination =
-        context->toDeviceRect(CRect(source.topLeft(), source.width(), source.height())
+        context->toDeviceRect(CRect(sourceRect.topLeft(), sourceRect.width(), sourceRect.height())
                                   .offset(rect.left - offset.h, rect.top - offset.v));
-    CRect pixels = toDevice(source, scale);
-    pixels.intersect(CRect(0, 0, width, height));
+    CRect pixels = toDevice(sourceRect, scale);
+    pixels.intersect(CRect(0, 0, pixelSize.h, pixelSize.v));
     if (sharedImage)
-        sharedImages::prepareRows(image, pixels.top, pixels.bottom);
+        sharedImages::prepareRows(source, pixels.top, pixels.bottom);
     std::vector<uint32_t> words(static_cast<std::size_t>(pixels.width()) * pixels.height());
     if (pixels.isEmpty() || picture.destination.isEmpty() ||
-        !platform::readImagePixels(image, pixels, words.data()))
+        !platform::readImagePixels(source, pixels, words.data()))
         return picture;
     picture.image = resampledImage(words, pixels.width(), pixels.height(),
                                    picture.destination.width(), picture.destination.height());
@@ -162,6 +177,9 @@ void CBitmap::dispose()
 
 void CBitmap::releaseImages()
 {
+    if (drawn)
+        sharedImages::releaseDrawn(drawn);
+    drawn = nullptr;
     if (image && sharedImage)
         sharedImages::release(image);
     else if (image)
@@ -219,7 +237,7 @@ void CBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offse
         drawAlphaBlend(context, rect, offset, 255);
         return;
     }
-    if (!image || !context->getDevice())
+    if (!isLoaded() || !context->getDevice())
         return;
     const DevicePicture picture = pictureFor(context, rect, offset);
     if (picture.image)
@@ -235,7 +253,7 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
         return;
     }
     const platform::Device device = context->getDevice();
-    if (!image || !device)
+    if (!isLoaded() || !device)
         return;
     const DevicePicture picture = pictureFor(context, rect, offset);
     if (!picture.image)
@@ -261,7 +279,7 @@ void CBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CP
 void CBitmap::drawAlphaBlend(CDrawContext* context, const CRect& rect, const CPoint& offset,
                              uint8_t alpha)
 {
-    if (!image || !context->getDevice())
+    if (!isLoaded() || !context->getDevice())
         return;
     const DevicePicture picture = pictureFor(context, rect, offset);
     if (picture.image)

@@ -1,7 +1,7 @@
-// Images of the skin, decoded from the module's PNG resources into premultiplied 32-bit images.
-// Each skin image comes in sets made for the scales 1, 1.5 and 2, the 1.5 set under the 1x id +
-// 100 and the 2 set under the 1x id + 200. A bitmap measures in layout units (its pixels over the
-// scale they were made for) and draws to device pixels at its context's scale.
+// Images of the skin in premultiplied 32-bit images: at 1x decoded from the module's PNG
+// resources, at every larger scale drawn by the skin for exactly that scale, frame by frame as
+// the frames are shown. A bitmap measures in layout units (its pixels over the scale they were
+// made for) and draws to device pixels at its context's scale.
 #pragma once
 
 #include "gui/platform/draw.h"
@@ -17,9 +17,8 @@ class CBitmap : public CReferenceCounter
 {
 public:
     // Loads the resource with this id: a PNG first, else a plain bitmap of the same id. With a
-    // scale, the id is the 1x one and the set made for that scale is loaded: exactly 1, 1.5 or 2;
-    // the 1.5 set between 1 and 1.5, the 2 set above 1.5; the next smaller set when the chosen
-    // one is missing.
+    // scale above 1, a picture of the skin is drawn for that scale instead (other resources are
+    // loaded at 1x and resampled when drawn).
     explicit CBitmap(int32_t resourceId, double scale = 1.0);
     CBitmap();
     // An empty image of the given size, compatible with the screen.
@@ -43,26 +42,32 @@ public:
     int32_t getPixelHeight() const { return height; }
     // The scale its pixels were made for.
     double getScale() const { return scale; }
-    // The scale of the set that serves a drawing scale, before any fallback: 1, 1.5 or 2.
+    // The scale a bitmap made for a drawing scale has: the scale itself above 1, else 1.
     static double setScaleFor(double scale);
     int32_t getResourceId() const { return resourceId; }
-    bool isLoaded() const { return image != nullptr; }
+    bool isLoaded() const { return image != nullptr || drawn != nullptr; }
     bool hasAlpha() const { return !noAlpha; }
     void setTransparentColor(const CColor& color) { transparentColor = color; }
     CColor getTransparentColor() const { return transparentColor; }
     // Builds the mask from the context's device, which must show the bitmap at offset.
     void setTransparencyMask(CDrawContext* context, const CPoint& offset = CPoint());
     // A PNG resource's image is shared by every bitmap of that resource: never draw into it.
+    // Null for a drawn picture, whose frames are images of their own.
     platform::Image getImage() const { return image; }
 
 private:
     void releaseImages();
     // Takes the process's shared image of the resource, decoding it if nobody holds it.
     void loadPng(int32_t id, const uint8_t* data, std::size_t size);
+    // Takes the skin's picture of the resource drawn at the scale; false for none.
+    bool loadDrawn(int32_t id, double drawScale);
 
     // The pixels that draw rect (from offset, layout units) at the context's scale.
     struct DevicePicture;
     DevicePicture pictureFor(CDrawContext* context, const CRect& rect, const CPoint& offset) const;
+    // The same from an image of pixelSize made at the bitmap's scale.
+    DevicePicture pictureOf(platform::Image source, const CPoint& pixelSize, CDrawContext* context,
+                            const CRect& rect, const CPoint& offset) const;
 
     int32_t resourceId = 0;
     int32_t width = 0; // pixels
@@ -72,7 +77,11 @@ private:
     bool noAlpha = true;
     platform::Image image = nullptr;
     platform::Image mask = nullptr;
-    bool sharedImage = false; // image belongs to the shared images (PNG resources)
+    bool sharedImage = false;    // image belongs to the shared images (PNG resources)
+    const void* drawn = nullptr; // the shared drawn picture, when the skin draws it
+    int32_t layoutWidth = 0;     // of a drawn picture, layout units
+    int32_t frameHeight = 0;
+    int32_t frames = 0;
 };
 
 } // namespace VSTGUI

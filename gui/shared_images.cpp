@@ -1,6 +1,10 @@
 #include "gui/shared_images.h"
 
+#include "gui/scale.h"
+#include "skin/skin.h"
+
 #include <algorithm>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -24,11 +28,36 @@ struct Entry
     std::size_t bandsLeft = 0;
 };
 
+struct Drawn
+{
+    int32_t resourceId;
+    double scale;
+    skin::Picture picture;
+    std::unique_ptr<skin::Painter> painter; // made with the first frame
+    std::vector<platform::Image> frames;    // null until drawn
+    int32_t holders = 0;
+
+    Drawn(int32_t id, double s, skin::Picture p)
+        : resourceId(id), scale(s), picture(p),
+          frames(static_cast<std::size_t>(skin::shapeOf(p).frames), nullptr)
+    {
+    }
+    Drawn(const Drawn&) = delete;
+    Drawn& operator=(const Drawn&) = delete;
+    ~Drawn()
+    {
+        for (const platform::Image frame : frames)
+            if (frame)
+                platform::deleteImage(frame);
+    }
+};
+
 // Built on first use, never at library load.
 struct Cache
 {
     std::mutex mutex;
     std::vector<Entry> entries;
+    std::vector<std::unique_ptr<Drawn>> drawn; // by address: handles point at them
     int32_t holders = 0;
 };
 
@@ -45,6 +74,30 @@ void freeUnheld(Cache& c)
         if (unheld(entry))
             platform::deleteImage(entry.decoded.image);
     c.entries.erase(std::remove_if(c.entries.begin(), c.entries.end(), unheld), c.entries.end());
+    c.drawn.erase(std::remove_if(c.drawn.begin(), c.drawn.end(),
+                                 [](const std::unique_ptr<Drawn>& d) { return d->holders == 0; }),
+                  c.drawn.end());
+}
+
+// The frame's pixels, drawn by the skin into a new image.
+platform::Image drawFrame(Drawn& drawn, int32_t frame)
+{
+    const skin::Shape shape = skin::shapeOf(drawn.picture);
+    const int width = skin::pixelsOf(shape.width, drawn.scale);
+    const int height = skin::pixelsOf(shape.height, drawn.scale);
+    uint8_t* bytes = nullptr;
+    const platform::Image image = platform::createImage32(width, height, &bytes);
+    if (!image)
+        return nullptr;
+    if (!drawn.painter)
+        drawn.painter = skin::makePainter(drawn.picture, drawn.scale);
+    // The image's memory runs bottom-up: its top row is the last.
+    auto* words = reinterpret_cast<uint32_t*>(bytes);
+    std::fill(words, words + static_cast<std::ptrdiff_t>(width) * height, 0u);
+    const skin::Pixels pixels{words + static_cast<std::ptrdiff_t>(height - 1) * width, -width,
+                              width, height};
+    skin::drawFrameOnThreads(*drawn.painter, frame, pixels);
+    return image;
 }
 
 } // namespace
@@ -117,21 +170,87 @@ void prepareRows(platform::Image image, int32_t top, int32_t bottom)
     }
 }
 
+DrawnPicture acquireDrawn(int32_t resourceId, double scale)
+{
+    skin::Picture picture;
+    if (!skin::pictureOfResource(resourceId, picture))
+        return {};
+    const skin::Shape shape = skin::shapeOf(picture);
+    Cache& c = cache();
+    const std::lock_guard<std::mutex> lock(c.mutex);
+    Drawn* found = nullptr;
+    for (const std::unique_ptr<Drawn>& d : c.drawn)
+        if (d->resourceId == resourceId && sameScale(d->scale, scale))
+            found = d.get();
+    if (!found)
+    {
+        // As for decoded images: what nobody holds belongs to another scale now.
+        freeUnheld(c);
+        c.drawn.push_back(std::make_unique<Drawn>(resourceId, scale, picture));
+        found = c.drawn.back().get();
+    }
+    ++found->holders;
+    ++c.holders;
+    return {found, shape.width, shape.height, shape.frames};
+}
+
+platform::Image drawnFrame(const void* handle, int32_t frame)
+{
+    Cache& c = cache();
+    // Drawn under the lock: a second window showing the same frame waits for it.
+    const std::lock_guard<std::mutex> lock(c.mutex);
+    for (const std::unique_ptr<Drawn>& d : c.drawn)
+        if (d.get() == handle)
+        {
+            if (frame < 0 || frame >= static_cast<int32_t>(d->frames.size()))
+                return nullptr;
+            platform::Image& image = d->frames[static_cast<std::size_t>(frame)];
+            if (!image)
+                image = drawFrame(*d, frame);
+            return image;
+        }
+    return nullptr;
+}
+
+namespace
+{
+
+// An image nobody holds is kept while any other is held: a window that closes and opens
+// again, with the editor's background still held, decodes and draws nothing.
+void letGo(Cache& c, int32_t& holders)
+{
+    if (holders == 0)
+        return;
+    --holders;
+    --c.holders;
+    if (c.holders == 0)
+        freeUnheld(c);
+}
+
+} // namespace
+
+void releaseDrawn(const void* handle)
+{
+    Cache& c = cache();
+    const std::lock_guard<std::mutex> lock(c.mutex);
+    for (const std::unique_ptr<Drawn>& d : c.drawn)
+        if (d.get() == handle)
+        {
+            letGo(c, d->holders);
+            return;
+        }
+}
+
 void release(platform::Image image)
 {
     Cache& c = cache();
     const std::lock_guard<std::mutex> lock(c.mutex);
     for (Entry& entry : c.entries)
-        if (entry.decoded.image == image && entry.holders > 0)
+        if (entry.decoded.image == image)
         {
-            --entry.holders;
-            --c.holders;
-            break;
+            letGo(c, entry.holders);
+            return;
         }
-    // An image nobody holds is kept while any other is held: a window that closes and opens
-    // again, with the editor's background still held, decodes nothing.
-    if (c.holders == 0)
-        freeUnheld(c);
 }
 
 Usage usage()
@@ -147,6 +266,20 @@ Usage usage()
         result.decoded += entry.bands.count() - entry.bandsLeft;
         result.bytes += static_cast<std::size_t>(entry.decoded.width) *
                         static_cast<std::size_t>(entry.decoded.height) * 4;
+    }
+    for (const std::unique_ptr<Drawn>& d : c.drawn)
+    {
+        ++result.images;
+        const skin::Shape shape = skin::shapeOf(d->picture);
+        const std::size_t frameBytes =
+            static_cast<std::size_t>(skin::pixelsOf(shape.width, d->scale)) *
+            static_cast<std::size_t>(skin::pixelsOf(shape.height, d->scale)) * 4;
+        for (const platform::Image frame : d->frames)
+            if (frame)
+            {
+                ++result.drawnFrames;
+                result.bytes += frameBytes;
+            }
     }
     return result;
 }

@@ -43,6 +43,6 @@ if [[ -n ${DISPLAY:-} ]]; then
     echo "== win32 window under Wine =="
     "$here/scripts/wine-run.sh" "$windows_window"
 else
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+    xvfb-run -a -s "-screen 0 2048x1024x24" bash -c \
         "'$window' && echo '== win32 window under Wine ==' && '$here/scripts/wine-run.sh' '$windows_window'"
 fi

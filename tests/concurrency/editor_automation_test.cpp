@@ -1,7 +1,8 @@
 // The window opens, idles and closes in a loop on one thread while another processes audio and
 // automates every parameter and the program, as a host's UI and audio threads do; at 2x the
-// window also changes its scale while open. Under ThreadSanitizer the run reports no data race,
-// and afterwards the controls show the last values.
+// window also changes its scale while open, and two instances' windows at two scales take
+// turns. Under ThreadSanitizer the run reports no data race, and afterwards the controls show
+// the last values.
 #include "editor/cklv_editor.h"
 #include "effect/cklv.h"
 #include "gui/frame.h"
@@ -38,6 +39,62 @@ VstIntPtr host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
     return 0;
 }
 
+// Processes audio for the instances and automates every parameter and the program of each, as
+// a host's audio thread does, until stopped; keeps the values it set last on the first one.
+class AudioThread
+{
+public:
+    explicit AudioThread(std::vector<AEffect*> records)
+        : records_(std::move(records)), thread_([this] { run(); })
+    {
+    }
+    ~AudioThread() { stop(); }
+    AudioThread(const AudioThread&) = delete;
+    AudioThread& operator=(const AudioThread&) = delete;
+
+    void stop()
+    {
+        running_ = false;
+        if (thread_.joinable())
+            thread_.join();
+    }
+    long blocks() const { return blocks_.load(); }
+    // Read after stop.
+    const float* last() const { return last_; }
+
+private:
+    void run()
+    {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> value(0.0f, 1.0f);
+        std::vector<float> in(128, 0.25f), out(128);
+        float* inputs[1] = {in.data()};
+        float* outputs[1] = {out.data()};
+        while (running_.load(std::memory_order_relaxed))
+            for (AEffect* record : records_)
+            {
+                if (blocks_ % 8 == 0)
+                    record->dispatcher(record, effSetProgram, 0,
+                                       static_cast<VstIntPtr>(random() % 16), nullptr, 0.0f);
+                for (VstInt32 index = 0; index < 4; ++index)
+                {
+                    const float v = value(random);
+                    if (record == records_.front())
+                        last_[index] = v;
+                    record->setParameter(record, index, v);
+                }
+                record->processReplacing(record, inputs, outputs, 128);
+                blocks_.fetch_add(1, std::memory_order_relaxed);
+            }
+    }
+
+    std::vector<AEffect*> records_;
+    std::atomic<bool> running_{true};
+    std::atomic<long> blocks_{0};
+    float last_[4] = {};
+    std::thread thread_;
+};
+
 class EditorAutomation : public ::testing::TestWithParam<float>
 {
 };
@@ -58,38 +115,14 @@ TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
     sendScale(scale);
     dispatch(effMainsChanged, 1);
 
-    std::atomic<bool> running{true};
-    std::atomic<long> blocks{0};
-    float last[4] = {};
-    std::thread audio(
-        [&]
-        {
-            std::mt19937 random(7);
-            std::uniform_real_distribution<float> value(0.0f, 1.0f);
-            std::vector<float> in(128, 0.25f), out(128);
-            float* inputs[1] = {in.data()};
-            float* outputs[1] = {out.data()};
-            while (running.load(std::memory_order_relaxed))
-            {
-                if (blocks % 8 == 0)
-                    dispatch(effSetProgram, static_cast<VstIntPtr>(random() % 16));
-                for (VstInt32 index = 0; index < 4; ++index)
-                {
-                    last[index] = value(random);
-                    record->setParameter(record, index, last[index]);
-                }
-                record->processReplacing(record, inputs, outputs, 128);
-                blocks.fetch_add(1, std::memory_order_relaxed);
-            }
-        });
-
+    AudioThread audio({record});
     int hostWindow = 0;
     for (int opening = 0; opening < 16; ++opening)
     {
         ASSERT_EQ(dispatch(effEditOpen, 0, &hostWindow), 1);
         // Each window stays open until the audio thread has automated a few blocks against it,
         // however the two threads are scheduled.
-        const long start = blocks.load();
+        const long start = audio.blocks();
         CFrame* frame = static_cast<CKLVEditor*>(effect->getEditor())->getFrame();
         software::paintWindow(frame->getWindow(), toDevice(CRect(0, 0, 630, 140), scale));
         for (int idle = 0; idle < 5; ++idle)
@@ -99,13 +132,13 @@ TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
                 sendScale(scale - 0.5f);
             dispatch(effEditIdle);
         }
-        while (blocks.load() < start + 8)
+        while (audio.blocks() < start + 8)
             std::this_thread::yield();
         dispatch(effEditClose);
         sendScale(scale);
     }
-    running = false;
-    audio.join();
+    audio.stop();
+    const float* last = audio.last();
 
     // What the audio thread set last is what the window shows after one idle.
     ASSERT_EQ(dispatch(effEditOpen, 0, &hostWindow), 1);
@@ -125,5 +158,50 @@ TEST_P(EditorAutomation, WindowOpensAndClosesWhileTheAudioThreadAutomates)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, EditorAutomation, ::testing::Values(1.0f, 2.0f));
+
+// Two plug-in instances whose windows show the skin at different scales, both drawn for their
+// scale from the process's shared pictures, open, draw new knob frames and close in turn while
+// one audio thread automates both.
+TEST(EditorAutomationTwoWindows, WindowsAtDifferentScalesShareTheSkinWhileTheAudioThreadAutomates)
+{
+    software::reset();
+    const float scales[2] = {1.5f, 2.5f};
+    std::unique_ptr<CKLV> effects[2] = {
+        std::unique_ptr<CKLV>(static_cast<CKLV*>(createPluginEffect(host))),
+        std::unique_ptr<CKLV>(static_cast<CKLV*>(createPluginEffect(host)))};
+    AEffect* records[2] = {effects[0]->getAeffect(), effects[1]->getAeffect()};
+    for (int i = 0; i < 2; ++i)
+    {
+        records[i]->dispatcher(records[i], effVendorSpecific, kContentScaleIndex,
+                               kContentScaleValue, nullptr, scales[i]);
+        records[i]->dispatcher(records[i], effMainsChanged, 0, 1, nullptr, 0.0f);
+    }
+
+    AudioThread audio({records[0], records[1]});
+    int hostWindow = 0;
+    for (int opening = 0; opening < 8; ++opening)
+    {
+        for (AEffect* record : records)
+            ASSERT_EQ(record->dispatcher(record, effEditOpen, 0, 0, &hostWindow, 0.0f), 1);
+        // Both windows stay open until the audio thread has automated a few blocks of each.
+        const long start = audio.blocks();
+        for (int idle = 0; idle < 5; ++idle)
+            for (int i = 0; i < 2; ++i)
+            {
+                // Each idle pass shows the knobs' new values: frames not drawn before are drawn.
+                records[i]->dispatcher(records[i], effEditIdle, 0, 0, nullptr, 0.0f);
+                CFrame* frame = static_cast<CKLVEditor*>(effects[i]->getEditor())->getFrame();
+                software::paintWindow(frame->getWindow(),
+                                      toDevice(CRect(0, 0, 630, 140), scales[i]));
+            }
+        while (audio.blocks() < start + 16)
+            std::this_thread::yield();
+        for (AEffect* record : records)
+            record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f);
+    }
+    audio.stop();
+    for (AEffect* record : records)
+        record->dispatcher(record, effMainsChanged, 0, 0, nullptr, 0.0f);
+}
 
 } // namespace

@@ -155,7 +155,7 @@ EditorProcess::EditorProcess(const std::vector<std::string>& settings, double dr
         const bool painted =
             scaled ? std::count(shown.begin(), shown.end(), shown.front()) <
                          static_cast<long>(shown.size())
-                   : pictureMismatches(capture(), corner, skin("background.png"), 0, 0) == 0;
+                   : pictureMismatches(capture(), corner, skinImage("background.png"), 0, 0) == 0;
         if (painted)
         {
             try
@@ -303,10 +303,23 @@ void EditorProcess::keys(const std::string& names)
     settle();
 }
 
+int screenWidth()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    const int width = DisplayWidth(display, DefaultScreen(display));
+    XCloseDisplay(display);
+    return width;
+}
+
 Capture EditorProcess::capture() const
 {
-    const int width = scaled(kEditorWidth);
-    const int height = scaled(kEditorHeight);
+    // What the screen shows of the window: a large scale's window may reach beyond it.
+    const int width =
+        std::min(scaled(kEditorWidth), DisplayWidth(display, DefaultScreen(display)) - originX);
+    const int height =
+        std::min(scaled(kEditorHeight), DisplayHeight(display, DefaultScreen(display)) - originY);
     XImage* shot =
         XGetImage(display, DefaultRootWindow(display), originX, originY,
                   static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);

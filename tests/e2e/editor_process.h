@@ -99,6 +99,9 @@ private:
 
 // Resources loaded into the X server with xrdb for the life of the object. A connection stays
 // open meanwhile: a server whose last client leaves resets and forgets them.
+// The width of the X display's screen in pixels; 0 without a display.
+int screenWidth();
+
 class ServerResources
 {
 public:

@@ -4,23 +4,26 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <utility>
 
 namespace
 {
 
-// Pixels of a knob at scale that differ from its strip's frame of that scale over the background.
-int scaledKnobMismatches(const Capture& shown, double scale, const char* background,
-                         const char* strip, int frame)
+// Pixels of the Drive knob at scale that differ from its frame drawn for that scale over the
+// background.
+int scaledKnobMismatches(const Capture& shown, double scale, int frame)
 {
     const auto at = [scale](int units) { return static_cast<int>(units * scale + 0.5); };
-    const Picture& under = skin(background);
-    const Picture& frames = skin(strip);
+    const Picture& under = skinAt("background", scale);
+    const Picture& frames = skinAt("knob_drive", scale);
+    const int side = static_cast<int>(std::ceil(kKnobSize * scale - 1e-9));
     int mismatches = 0;
     for (int y = at(kKnobTop); y < at(kKnobTop + kKnobSize); ++y)
         for (int x = at(kKnobLefts[0]); x < at(kKnobLefts[0] + kKnobSize); ++x)
             mismatches += shown.pixel(x, y) != onScreen(frames, x - at(kKnobLefts[0]),
-                                                        at(frame * kKnobSize) + y - at(kKnobTop),
+                                                        frame * side + y - at(kKnobTop),
                                                         onScreen(under, x, y, 0));
     return mismatches;
 }
@@ -32,20 +35,32 @@ TEST(EditorScaleX11, TheHostFactorSizesTheWindowAndANewOneWhileOpenAsksForItsSiz
     ASSERT_TRUE(editor.waitForLine("size 1260 280"));
     editor.setScale(2.0);
     EXPECT_TRUE(editor.waitForSize(1260, 280));
-    if (!hasSkin("background_200.png") || !hasSkin("knob_drive_200.png"))
-        GTEST_SKIP() << "the 2x skin is not made yet";
     // The host resizes its window first; the editor has drawn the new skin once waitForSize has
     // seen it idle.
-    EXPECT_EQ(
-        scaledKnobMismatches(editor.capture(), 2.0, "background_200.png", "knob_drive_200.png", 33),
-        0);
+    EXPECT_EQ(scaledKnobMismatches(editor.capture(), 2.0, 33), 0);
 }
 
-TEST(EditorScaleX11, AtXftDpi192TheWindowIsTwiceAsLargeAndActsAsAt1x)
+class EditorXftDpi : public ::testing::TestWithParam<int>
 {
-    const ServerResources dpi("Xft.dpi: 192\n");
-    EditorProcess editor({"Drive=0.5", "Bypass=0"}, 2.0);
-    EXPECT_TRUE(editor.waitForSize(1260, 280));
+};
+
+// On screens of 125 to 300 %, the window takes the screen's scale, is drawn sharp for it and
+// takes real input at the scaled positions as at 1x.
+TEST_P(EditorXftDpi, TheWindowTakesTheScreensScaleIsSharpAndActsAsAt1x)
+{
+    const int dpi = GetParam();
+    const double scale = dpi / 96.0;
+    if (screenWidth() < std::ceil(630 * scale))
+        GTEST_SKIP() << "the screen is too narrow for the window (editor_x11_e2e_tests_large)";
+    const std::string text = "Xft.dpi: " + std::to_string(dpi) + "\n";
+    const ServerResources resources(text.c_str());
+    EditorProcess editor({"Drive=0.5", "Bypass=0"}, scale);
+    const auto size = [scale](int units)
+    { return static_cast<int>(std::ceil(units * scale - 1e-3)); };
+    ASSERT_TRUE(editor.waitForSize(size(630), size(140)));
+    // Drawn once waitForSize has seen it idle: the knob at its frame of Drive 0.5.
+    EXPECT_EQ(scaledKnobMismatches(editor.capture(), scale, 67), 0);
+    EXPECT_EQ(sharpnessFault(editor.capture(), scale), "");
 
     editor.drag(kDriveKnobCentre, -60); // 60 layout units, 120 pixels
     const std::vector<float> values = automated(editor.takeTraffic(), 0);
@@ -61,5 +76,9 @@ TEST(EditorScaleX11, AtXftDpi192TheWindowIsTwiceAsLargeAndActsAsAt1x)
     editor.keys("1 2 Return");
     EXPECT_EQ(automated(editor.takeTraffic(), 0), std::vector<float>{1.0f});
 }
+
+INSTANTIATE_TEST_SUITE_P(Screens, EditorXftDpi, ::testing::Values(120, 168, 192));
+// Windows wider than the usual test screen.
+INSTANTIATE_TEST_SUITE_P(LargeScreens, EditorXftDpi, ::testing::Values(240, 288));
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <psapi.h>
+#include <string>
 #include <thread>
 
 namespace
@@ -98,7 +99,7 @@ TEST_F(EditorWindowTest, OpeningShowsTheKnobFramesAndTextsOfTheParameters)
     EXPECT_EQ(shown.area(fieldOf(0)), referenceField(fieldOf(0), "2.50"));
     EXPECT_EQ(shown.area(fieldOf(1)), referenceField(fieldOf(1), "5.00"));
     EXPECT_EQ(shown.area(fieldOf(2)), referenceField(fieldOf(2), "10.00"));
-    EXPECT_EQ(pictureMismatches(shown, kBypassArea, skin("bypass.png"), 0, 0), 0);
+    EXPECT_EQ(pictureMismatches(shown, kBypassArea, skinImage("bypass.png"), 0, 0), 0);
 }
 
 TEST_F(EditorWindowTest, DraggingDriveUpInLinearModeAutomatesRisingValues)
@@ -156,19 +157,19 @@ TEST_F(EditorWindowTest, BypassButtonTogglesTheParameterAndItsPicture)
     click(kBypassCentre);
     EXPECT_EQ(WindowSession::takeTraffic(),
               (std::vector<std::string>{"begin 3", "automate 3 1", "end 3"}));
-    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skin("bypass.png"), 0, 30), 0);
+    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skinImage("bypass.png"), 0, 30), 0);
 
     click(kBypassCentre);
     EXPECT_EQ(WindowSession::takeTraffic(),
               (std::vector<std::string>{"begin 3", "automate 3 0", "end 3"}));
-    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skin("bypass.png"), 0, 0), 0);
+    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skinImage("bypass.png"), 0, 0), 0);
 }
 
 TEST_F(EditorWindowTest, SplashAreaShowsTheAboutPictureUntilClicked)
 {
     session.openEditor();
     const Capture before = session.capture();
-    const Picture& about = skin("about.png");
+    const Picture& about = skinImage("about.png");
     const Area display{150, 7, 150 + about.width, 7 + about.height};
 
     click(kLeftSplashCentre);
@@ -247,12 +248,12 @@ TEST_F(EditorWindowTest, AnyNonZeroBypassShowsOnAndOneClickTurnsItOff)
 {
     session.setParameter(3, 0.3f);
     session.openEditor();
-    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skin("bypass.png"), 0, 30), 0);
+    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skinImage("bypass.png"), 0, 30), 0);
     click(kBypassCentre);
     EXPECT_EQ(WindowSession::takeTraffic(),
               (std::vector<std::string>{"begin 3", "automate 3 0", "end 3"}));
     EXPECT_EQ(session.getParameter(3), 0.0f);
-    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skin("bypass.png"), 0, 0), 0);
+    EXPECT_EQ(pictureMismatches(session.capture(), kBypassArea, skinImage("bypass.png"), 0, 0), 0);
 }
 
 TEST_F(EditorWindowTest, ClosingWithTheDriveFieldOpenEndsItsEdit)
@@ -317,7 +318,7 @@ TEST_F(EditorWindowTest, AutomationStormWhileTheWindowOpensAndCloses)
         EXPECT_EQ(shown.area(fieldOf(knob)), referenceField(fieldOf(knob), text)) << knob;
     }
     const int bypassTop = last[3] != 0.0f ? 30 : 0;
-    EXPECT_EQ(pictureMismatches(shown, kBypassArea, skin("bypass.png"), 0, bypassTop), 0);
+    EXPECT_EQ(pictureMismatches(shown, kBypassArea, skinImage("bypass.png"), 0, bypassTop), 0);
 }
 
 // Free slots of the process's GDI handle table: Wine does not count objects per process, so
@@ -407,6 +408,8 @@ TEST_F(EditorWindowTest, OnADenseScreenTheWindowIsScaledAndInputLandsOnTheLayout
     GetClientRect(frame, &client);
     EXPECT_EQ(client.right, static_cast<int>(630 * scale + 0.5));
     EXPECT_EQ(client.bottom, static_cast<int>(140 * scale + 0.5));
+    // Drawn for the screen's scale: as sharp as at 1x, unlike a stretched 1x picture.
+    EXPECT_EQ(sharpnessFault(session.capture(), scale), ""); // drawn once opened
 
     const Spot drive = scaled(kDriveKnobCentre, scale);
     session.perform(

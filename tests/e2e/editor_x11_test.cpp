@@ -47,8 +47,8 @@ TEST(EditorX11, OpeningShowsTheSkinExactlyAndCentredValues)
     EXPECT_EQ(knobMismatches(shown, 0, "knob_drive.png", 33), 0);
     EXPECT_EQ(knobMismatches(shown, 1, "knob_tone.png", 67), 0);
     EXPECT_EQ(knobMismatches(shown, 2, "knob_level.png", 134), 0);
-    EXPECT_EQ(pictureMismatches(shown, kBypassArea, skin("bypass.png"), 0, 0), 0);
-    const Picture& background = skin("background.png");
+    EXPECT_EQ(pictureMismatches(shown, kBypassArea, skinImage("bypass.png"), 0, 0), 0);
+    const Picture& background = skinImage("background.png");
     EXPECT_EQ(pictureMismatches(shown, Area{0, 0, 630, kKnobTop}, background, 0, 0), 0);
     EXPECT_EQ(pictureMismatches(shown, Area{0, 0, kKnobLefts[0], 140}, background, 0, 0), 0);
     for (int knob = 0; knob < 3; ++knob)
@@ -88,11 +88,11 @@ TEST(EditorX11, BypassButtonTogglesTheParameterAndItsPicture)
     EditorProcess editor({"Bypass=0"});
     editor.click(kBypassCentre);
     EXPECT_EQ(editor.takeTraffic(), (std::vector<std::string>{"begin 3", "automate 3 1", "end 3"}));
-    EXPECT_EQ(pictureMismatches(editor.capture(), kBypassArea, skin("bypass.png"), 0, 30), 0);
+    EXPECT_EQ(pictureMismatches(editor.capture(), kBypassArea, skinImage("bypass.png"), 0, 30), 0);
 
     editor.tap(kBypassCentre); // the press counts though the button is up when it is handled
     EXPECT_EQ(editor.takeTraffic(), (std::vector<std::string>{"begin 3", "automate 3 0", "end 3"}));
-    EXPECT_EQ(pictureMismatches(editor.capture(), kBypassArea, skin("bypass.png"), 0, 0), 0);
+    EXPECT_EQ(pictureMismatches(editor.capture(), kBypassArea, skinImage("bypass.png"), 0, 0), 0);
 }
 
 TEST(EditorX11, TypedValuesAreTakenOnReturnAndDroppedOnEscape)
@@ -130,7 +130,7 @@ TEST(EditorX11, SplashAreaShowsTheAboutPictureUntilClicked)
 {
     EditorProcess editor;
     const Capture before = editor.capture();
-    const Picture& about = skin("about.png");
+    const Picture& about = skinImage("about.png");
     const Area display{150, 7, 150 + about.width, 7 + about.height};
 
     editor.click(kLeftSplashCentre);

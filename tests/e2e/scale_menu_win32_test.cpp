@@ -17,7 +17,7 @@ namespace
 {
 
 constexpr Spot kPanel{20, 20};
-constexpr int kItems = 6;
+constexpr int kItems = 8;
 constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
 
 // The system's popup menu on the screen, as a person sees it.

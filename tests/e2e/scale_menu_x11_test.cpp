@@ -23,7 +23,7 @@ namespace
 constexpr Spot kPanel{20, 20};
 constexpr Spot kUnscaled{630, 140};
 constexpr Spot k150{945, 210};
-constexpr int kItems = 6;
+constexpr int kItems = 8;
 
 struct MenuWindow
 {
@@ -167,7 +167,7 @@ TEST_F(ScaleMenuX11, KeysPickAndEscapeOrAClickElsewhereCancel)
     EXPECT_FALSE(shownMenu());
     // The panel the menu covered is painted again.
     EXPECT_EQ(pictureMismatches(editor->capture(), Area{0, 0, kKnobLefts[0], 140},
-                                skin("background.png"), 0, 0),
+                                skinImage("background.png"), 0, 0),
               0);
     // A press outside only closes the menu: the Bypass button under it does not toggle.
     openMenu();

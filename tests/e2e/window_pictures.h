@@ -14,24 +14,29 @@ struct Area
     int bottom = 0;
 };
 
-// One straight (not premultiplied) RGBA picture, top row first.
+// One RGBA picture, top row first: straight as PNG files hold it, or premultiplied as the skin
+// library draws it.
 struct Picture
 {
     int width = 0;
     int height = 0;
     std::vector<unsigned char> rgba;
+    bool premultiplied = false;
 
     // 0x00RRGGBB
     unsigned pixel(int x, int y) const;
 };
 
 // A skin image from the resources folder, read once.
-const Picture& skin(const char* name);
-// Whether the resources folder has that image (a set the skin generator has not made yet does not).
+const Picture& skinImage(const char* name);
+// Whether the resources folder has that image.
 bool hasSkin(const char* name);
+// A skin image ("knob_drive") as a window at that scale shows it: the resource at 1x, else
+// drawn by the skin library for the scale, its frames stacked.
+const Picture& skinAt(const char* base, double scale);
 
-// A skin pixel as the window shows it over `under`: the skin is kept premultiplied by >> 8 and
-// blended source-over with the system's rounding.
+// A skin pixel as the window shows it over `under`: a PNG's pixels are premultiplied by >> 8,
+// and blended source-over with the system's rounding.
 unsigned onScreen(const Picture& picture, int x, int y, unsigned under);
 unsigned backgroundOnScreen(int x, int y);
 
@@ -47,6 +52,24 @@ struct Capture
     // A PNG of the capture, for looking at a failure.
     void save(const std::string& path) const;
 };
+
+// How sharp a picture is, on its luma: edge, how steep its steepest edges are (the 99.9th
+// percentile of the step between neighbouring pixels); detail, how much it changes inside
+// 2 x 2 pixel blocks (their mean range). A picture resampled to a larger size loses both.
+struct Sharpness
+{
+    double edge = 0.0;
+    double detail = 0.0;
+};
+Sharpness sharpnessOf(const Capture& shown, const Area& area);
+// The capture stretched to a size by bilinear interpolation, as a window drawn from smaller
+// pictures would look.
+Capture stretched(const Capture& shown, int width, int height);
+// What is wrong with the sharpness of a window shown at scale, measured where only the skin is
+// (the logo and the name, as far as the capture holds them): its edges must be as steep as the 1x
+// skin's, and both its edges and its detail within 2 x 2 blocks well above those of the 1x skin
+// stretched to the scale. Empty when nothing is.
+std::string sharpnessFault(const Capture& shown, double scale);
 
 // Pixels of an area that differ from the picture placed there from its (sx, sy) onwards, over
 // the background.

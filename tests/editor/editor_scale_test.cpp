@@ -1,6 +1,6 @@
 // The window at the scale of the user, the host or the screen, on the software platform: the
-// size the host is told and asked for, the pictures drawn from the set made for the scale, and
-// pointer positions mapped back to the layout.
+// size the host is told and asked for, the pictures drawn for exactly that scale, and pointer
+// positions mapped back to the layout.
 #include "gui/bitmap.h"
 #include "gui/platform/window.h"
 #include "resources/resource_ids.h"
@@ -43,14 +43,6 @@ protected:
             if (call.opcode == audioMasterSizeWindow)
                 requests.push_back(call);
         return requests;
-    }
-
-    // The set a resource is drawn from at scale: the one made for it once it exists, else 1x.
-    static int32_t expectedResource(int32_t id, int32_t setStep)
-    {
-        const uint8_t* data = nullptr;
-        std::size_t size = 0;
-        return platform::findPngResource(id + setStep, data, size) ? id + setStep : id;
     }
 
     // A left-button drag through device points; the pointer moves on every few reads, as the
@@ -138,9 +130,9 @@ TEST_F(EditorScaleTest, AScaleChangeWhileOpenResizesThroughTheHostAndRedrawsFrom
     EXPECT_EQ(sizeRequests()[0].value, 280);
     EXPECT_EQ(windowRect(), CRect(0, 0, 1260, 280));
     EXPECT_EQ(hostRect(), CRect(0, 0, 1260, 280));
-    EXPECT_EQ(frame()->getBackground()->getResourceId(), expectedResource(IDB_BACKGROUND, 200));
-    EXPECT_EQ(knob(0)->getBackground()->getResourceId(), expectedResource(IDB_KNOB_DRIVE, 200));
-    EXPECT_EQ(bypassButton()->getBackground()->getResourceId(), expectedResource(IDB_BYPASS, 200));
+    for (CBitmap* bitmap :
+         {frame()->getBackground(), knob(0)->getBackground(), bypassButton()->getBackground()})
+        EXPECT_DOUBLE_EQ(bitmap->getScale(), 2.0);
 
     // The next idle pass draws the whole window, the new part included.
     dispatch(effEditIdle);
@@ -157,6 +149,7 @@ TEST_F(EditorScaleTest, AScaleChangeWhileOpenResizesThroughTheHostAndRedrawsFrom
     EXPECT_EQ(sizeRequests()[0].index, 630);
     EXPECT_EQ(sizeRequests()[0].value, 140);
     EXPECT_EQ(frame()->getBackground()->getResourceId(), IDB_BACKGROUND);
+    EXPECT_DOUBLE_EQ(frame()->getBackground()->getScale(), 1.0);
 }
 
 TEST_F(EditorScaleTest, AHostThatCannotResizeKeepsItsWindowAndTheWholePictureStillFits)
@@ -186,14 +179,9 @@ class EditorAtScaleTest : public EditorScaleTest, public ::testing::WithParamInt
 TEST_P(EditorAtScaleTest, KnobButtonAndFieldShowTheImagesMadeForTheScale)
 {
     const double scale = GetParam();
-    const std::string suffix = scale == 1.0 ? "" : scale == 1.5 ? "_150" : "_200";
-    const auto name = [&](const char* base) { return std::string(base) + suffix + ".png"; };
-    for (const char* base : {"background", "knob_drive", "bypass"})
-        if (!hasSkin(name(base).c_str()))
-            GTEST_SKIP() << name(base) << " is not made yet";
-    const Picture& background = skin(name("background").c_str());
-    const Picture& strip = skin(name("knob_drive").c_str());
-    const Picture& button = skin(name("bypass").c_str());
+    const Picture& background = skinAt("background", scale);
+    const Picture& strip = skinAt("knob_drive", scale);
+    const Picture& button = skinAt("bypass", scale);
 
     effect->setParameter(0, 0.25f); // frame 33
     sendContentScale(static_cast<float>(scale));
@@ -203,7 +191,7 @@ TEST_P(EditorAtScaleTest, KnobButtonAndFieldShowTheImagesMadeForTheScale)
     const auto under = [&](CCoord x, CCoord y) { return onScreen(background, x, y, 0); };
 
     const CRect knobArea = toDevice(kDriveKnobRect, scale);
-    const CCoord frameTop = toDevice(33 * 70, scale);
+    const CCoord frameTop = 33 * static_cast<CCoord>(std::ceil(70 * scale - 1e-9));
     int knobMismatches = 0;
     for (CCoord y = knobArea.top; y < knobArea.bottom; ++y)
         for (CCoord x = knobArea.left; x < knobArea.right; ++x)
@@ -257,6 +245,32 @@ TEST_P(EditorAtScaleTest, PointerPositionsMapBackToTheLayout)
     EXPECT_EQ(effect->getParameter(3), 1.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, EditorAtScaleTest, ::testing::Values(1.0, 1.5, 2.0));
+// The window's picture at a scale, as the memory platform shows it.
+Capture windowCapture(CFrame* frame, double scale)
+{
+    Capture shown;
+    shown.width = static_cast<int>(std::ceil(630 * scale - 1e-3));
+    const int height = static_cast<int>(std::ceil(140 * scale - 1e-3));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < shown.width; ++x)
+            shown.pixels.push_back(software::windowPixel(frame->getWindow(), x, y) & 0xFFFFFFu);
+    return shown;
+}
+
+// Drawn for its own scale, the window has edges as steep as at 1x and detail within 2 x 2
+// pixel blocks; the 1x window stretched to the same size (what resampling gave) has neither.
+TEST_P(EditorAtScaleTest, TheWindowIsAsSharpAsAt1xAndSharperThanStretched)
+{
+    const double scale = GetParam();
+    if (scale == 1.0)
+        GTEST_SKIP() << "the reference";
+    sendContentScale(static_cast<float>(scale));
+    openWindow();
+    ASSERT_DOUBLE_EQ(frame()->getScale(), scale);
+    EXPECT_EQ(sharpnessFault(windowCapture(frame(), scale), scale), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, EditorAtScaleTest,
+                         ::testing::Values(1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0));
 
 } // namespace

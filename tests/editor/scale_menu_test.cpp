@@ -107,8 +107,8 @@ TEST_F(ScaleMenuTest, OnlyARightClickThatNoControlTakesOpensTheMenu)
     const software::PopupMenuRecord& menu = software::shownMenus().front();
     EXPECT_EQ(menu.window, window.frame()->getWindow());
     EXPECT_EQ(menu.position, kLinearSplashCentre);
-    EXPECT_EQ(menu.items,
-              (std::vector<std::string>{"Auto", "100 %", "125 %", "150 %", "175 %", "200 %"}));
+    EXPECT_EQ(menu.items, (std::vector<std::string>{"Auto", "100 %", "125 %", "150 %", "175 %",
+                                                    "200 %", "250 %", "300 %"}));
     EXPECT_EQ(menu.checked, kAuto);
     EXPECT_EQ(menu.scale, 1.0);
 
@@ -147,7 +147,7 @@ TEST_F(ScaleMenuTest, ASettingsFileThatCannotBeReadLeavesTheScaleAtAuto)
         "",
         "scale=1.5\n",
         "scale=150abc\n",
-        "scale=300\n",
+        "scale=400\n",
         "scale=-150\n",
         "scale=0150\n",
         std::string("\x89PNG\r\n\x1a\n\0\0scale", 14),

@@ -300,8 +300,8 @@ TEST_F(SharedImages, WindowsOpeningOnSeveralThreadsShareTheImagesSafely)
 }
 
 #ifdef DRANVELOR_SKIN_RESOURCES
-// The skin's images are written in bands that a window decodes on several cores: every set must
-// come out exactly as the one-pass decoding makes it.
+// The skin's 1x images are written in bands that a window decodes on several cores: they must
+// come out exactly as the one-pass decoding makes them.
 class SkinBands : public ::testing::Test
 {
 protected:
@@ -333,53 +333,54 @@ protected:
 
 TEST_F(SkinBands, EveryFilmStripDecodesInBandsExactlyAsInOnePass)
 {
-    for (const int32_t offset : {0, 100, 200})
-        for (const int32_t id : {129, 130, 131})
-        {
-            SCOPED_TRACE(id + offset);
-            const std::vector<uint8_t> png = bytesOf(id + offset);
-            PngBands bands;
-            ASSERT_TRUE(findPngBands(png.data(), png.size(), bands));
-            const DecodedImage banded{createBandedImage(bands), static_cast<int32_t>(bands.width),
-                                      static_cast<int32_t>(bands.height)};
-            std::vector<std::size_t> all(bands.count());
-            for (std::size_t i = 0; i < all.size(); ++i)
-                all[i] = i;
-            ASSERT_TRUE(decodePngBands(bands, all, banded.image));
-            const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
-            ASSERT_FALSE(whole.empty());
-            EXPECT_TRUE(take(banded) == whole);
-        }
+    for (const int32_t id : {129, 130, 131})
+    {
+        SCOPED_TRACE(id);
+        const std::vector<uint8_t> png = bytesOf(id);
+        PngBands bands;
+        ASSERT_TRUE(findPngBands(png.data(), png.size(), bands));
+        const DecodedImage banded{createBandedImage(bands), static_cast<int32_t>(bands.width),
+                                  static_cast<int32_t>(bands.height)};
+        std::vector<std::size_t> all(bands.count());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        ASSERT_TRUE(decodePngBands(bands, all, banded.image));
+        const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
+        ASSERT_FALSE(whole.empty());
+        EXPECT_TRUE(take(banded) == whole);
+    }
 }
 
 // A window shows one frame of each film strip: only the bands of the rows drawn are decoded, and
 // what is decoded band by band as the frames are drawn is the one-pass picture.
 TEST_F(SkinBands, AFilmStripDecodesTheBandsOfTheRowsDrawnAndEndsAsTheOnePassPicture)
 {
-    const std::vector<uint8_t> png = bytesOf(329); // the 2x Drive strip: 135 frames of 140
+    const std::vector<uint8_t> png = bytesOf(129); // the Drive strip: 135 frames of 70
     const std::vector<uint32_t> whole = take(decodePngWhole(png.data(), png.size()));
     PngBands bands;
     ASSERT_TRUE(findPngBands(png.data(), png.size(), bands));
-    auto* strip = new CBitmap(129, 2.0);
-    ASSERT_EQ(strip->getPixelHeight(), 18900);
+    ASSERT_GT(bands.count(), 2u);
+    const int32_t rows = static_cast<int32_t>(bands.rowsPerBand);
+    auto* strip = new CBitmap(129);
+    ASSERT_EQ(strip->getPixelHeight(), 9450);
     EXPECT_EQ(sharedImages::usage().decoded, 0u);
     EXPECT_EQ(sharedImages::usage().bands, bands.count());
     const auto sameRows = [&](int32_t top, int32_t bottom)
     {
         const std::vector<uint32_t>& pixels = strip->getImage()->pixels;
-        const auto from = static_cast<std::ptrdiff_t>(18900 - bottom) * 140;
-        const auto to = static_cast<std::ptrdiff_t>(18900 - top) * 140;
+        const auto from = static_cast<std::ptrdiff_t>(9450 - bottom) * 70;
+        const auto to = static_cast<std::ptrdiff_t>(9450 - top) * 70;
         return std::equal(pixels.begin() + from, pixels.begin() + to, whole.begin() + from);
     };
-    // Drawn at 1x (resampled): frame 60's rows lie in band 7 (rows 8274 to 9455).
+    // Rows inside the third band.
     COffscreenContext target(nullptr, 70, 70, kBlackCColor);
-    strip->draw(&target, CRect(0, 0, 70, 70), CPoint(0, 60 * 70));
+    strip->draw(&target, CRect(0, 0, 70, 70), CPoint(0, 2 * rows + 5));
     EXPECT_EQ(sharedImages::usage().decoded, 1u);
-    EXPECT_TRUE(sameRows(60 * 140, 61 * 140));
-    // Frame 8 straddles bands 0 and 1.
-    strip->draw(&target, CRect(0, 0, 70, 70), CPoint(0, 8 * 70));
+    EXPECT_TRUE(sameRows(2 * rows + 5, 2 * rows + 75));
+    // Rows that straddle the first two bands.
+    strip->draw(&target, CRect(0, 0, 70, 70), CPoint(0, rows - 35));
     EXPECT_EQ(sharedImages::usage().decoded, 3u);
-    EXPECT_TRUE(sameRows(8 * 140, 9 * 140));
+    EXPECT_TRUE(sameRows(rows - 35, rows + 35));
     COffscreenContext all(nullptr, 70, 9450, kBlackCColor);
     strip->draw(&all, CRect(0, 0, 70, 9450));
     EXPECT_EQ(sharedImages::usage().decoded, bands.count());
@@ -456,49 +457,19 @@ std::vector<uint8_t> greySquare(int n)
                      std::vector<uint8_t>(static_cast<std::size_t>(n * n * 3), 0x80));
 }
 
-TEST(ImageSets, TheSetForAScaleIsChosenAndAMissingOneFallsBackToTheNextSmaller)
+// Other images than the skin's have one picture, made for 1x, whatever the scale asked for.
+TEST(ImageSets, AnImageOutsideTheSkinIsLoadedAt1xForEveryScale)
 {
-    // One 2 x 2 image in its three sets.
     software::addPngResource(kTestId, greySquare(2));
-    software::addPngResource(kTestId + 100, greySquare(3));
-    software::addPngResource(kTestId + 200, greySquare(4));
-    struct Case
-    {
-        double scale;
-        int32_t id;
-        double setScale;
-    };
-    const Case cases[] = {
-        {0.5, kTestId, 1.0},       {1.0, kTestId, 1.0},       {1.0005, kTestId, 1.0},
-        {1.2, kTestId + 100, 1.5}, {1.5, kTestId + 100, 1.5}, {1.5004, kTestId + 100, 1.5},
-        {1.7, kTestId + 200, 2.0}, {2.0, kTestId + 200, 2.0}, {3.0, kTestId + 200, 2.0}};
-    for (const Case& c : cases)
-    {
-        auto* bitmap = new CBitmap(kTestId, c.scale);
-        EXPECT_EQ(bitmap->getResourceId(), c.id) << c.scale;
-        EXPECT_EQ(bitmap->getScale(), c.setScale) << c.scale;
-        // The layout size is the same in every set.
-        EXPECT_EQ(bitmap->getWidth(), 2) << c.scale;
-        EXPECT_EQ(bitmap->getHeight(), 2) << c.scale;
-        EXPECT_EQ(bitmap->getPixelWidth(), static_cast<int32_t>(2 * c.setScale)) << c.scale;
-        bitmap->release();
-    }
-    software::reset();
-
-    software::addPngResource(kTestId, greySquare(2));
-    software::addPngResource(kTestId + 100, greySquare(3));
-    for (const double scale : {1.7, 3.0})
+    for (const double scale : {0.5, 1.0, 1.5, 2.0, 3.0})
     {
         auto* bitmap = new CBitmap(kTestId, scale);
-        EXPECT_EQ(bitmap->getResourceId(), kTestId + 100) << scale;
+        EXPECT_EQ(bitmap->getResourceId(), kTestId) << scale;
+        EXPECT_EQ(bitmap->getScale(), 1.0) << scale;
+        EXPECT_EQ(bitmap->getWidth(), 2) << scale;
+        EXPECT_EQ(bitmap->getPixelWidth(), 2) << scale;
         bitmap->release();
     }
-    software::reset();
-    software::addPngResource(kTestId, greySquare(2));
-    auto* bitmap = new CBitmap(kTestId, 2.0);
-    EXPECT_EQ(bitmap->getResourceId(), kTestId);
-    EXPECT_EQ(bitmap->getScale(), 1.0);
-    bitmap->release();
     software::reset();
 }
 

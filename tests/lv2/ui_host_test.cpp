@@ -305,7 +305,7 @@ TEST_F(Lv2Ui, TheSizeMenusChoiceIsKeptForTheNextWindowAndSharedWithTheVstWindow)
     EXPECT_EQ(openedSize(), "resize 630 140");
     log.events.clear();
 
-    // The menu runs inside the host's idle call: a person clicks 150 %, the fourth of its six
+    // The menu runs inside the host's idle call: a person clicks 150 %, the fourth of its eight
     // rows, once it shows.
     std::thread person(
         []
@@ -323,7 +323,7 @@ TEST_F(Lv2Ui, TheSizeMenusChoiceIsKeptForTheNextWindowAndSharedWithTheVstWindow)
             if (own)
                 XCloseDisplay(own);
             const std::string row = std::to_string(at.x + at.width / 2) + " " +
-                                    std::to_string(at.y + at.height * 7 / 12);
+                                    std::to_string(at.y + at.height * 7 / 16);
             std::system(("xdotool mousemove " + row + " click 1").c_str());
         });
     xdotool("mousemove 20 20 click 3");

@@ -1,4 +1,5 @@
-# Renders the skin afresh and compares it byte for byte with the committed images.
+# Renders the skin afresh and compares it byte for byte with the committed images, and the
+# faces' outlines with the committed skin/glyphs.txt.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 execute_process(COMMAND ${SKINGEN} ${WORK_DIR} RESULT_VARIABLE result)
@@ -17,3 +18,12 @@ foreach(name IN LISTS rendered)
     message(FATAL_ERROR "resources/${name} is not what skingen renders: run skingen resources/")
   endif()
 endforeach()
+execute_process(COMMAND ${SKINGEN} --glyphs ${WORK_DIR}/glyphs.txt RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "skingen --glyphs failed: ${result}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/glyphs.txt ${GLYPHS}
+                RESULT_VARIABLE differs)
+if(NOT differs EQUAL 0)
+  message(FATAL_ERROR "skin/glyphs.txt is not what skingen reads from the fonts: run skingen --glyphs skin/glyphs.txt")
+endif()

@@ -1,12 +1,16 @@
-// The skin images as the plug-in carries them: from the resources linked into this program on
-// Windows, from the embedded library elsewhere.
+// The skin images as the plug-in carries them: the 1x set from the resources linked into this
+// program on Windows, from the embedded library elsewhere; every other scale as the skin
+// library draws it.
 #include "resources/resource_ids.h"
+#include "skin/skin.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -93,13 +97,47 @@ constexpr int kFrame = 70; // layout units
 constexpr int kFrames = 135;
 constexpr double kPi = 3.14159265358979323846;
 
-// The sets of the skin: their scale and what they add to the 1x ids.
-struct Set
+// The scales the skin is checked at: the resources' and some the windows draw.
+const double kScales[] = {1.0, 1.25, 2.0, 3.0};
+
+// The library's premultiplied words as straight RGBA bytes, as the PNG writer stores them.
+Rgba straight(const skin::Image& image)
 {
-    double scale;
-    int idOffset;
-};
-const Set kSets[] = {{1.0, 0}, {1.5, IDB_SET_150_OFFSET}, {2.0, IDB_SET_200_OFFSET}};
+    Rgba result;
+    result.width = static_cast<std::uint32_t>(image.width());
+    result.height = static_cast<std::uint32_t>(image.height());
+    for (const std::uint32_t word : image.words())
+    {
+        const std::uint32_t alpha = word >> 24;
+        for (const int shift : {16, 8, 0})
+        {
+            const std::uint32_t c = word >> shift & 255;
+            result.pixels.push_back(
+                static_cast<unsigned char>(alpha == 0 ? 0 : (c * 255 + alpha / 2) / alpha));
+        }
+        result.pixels.push_back(static_cast<unsigned char>(alpha));
+    }
+    return result;
+}
+
+skin::Picture pictureOf(int id)
+{
+    skin::Picture picture = skin::Picture::Background;
+    EXPECT_TRUE(skin::pictureOfResource(id, picture)) << id;
+    return picture;
+}
+
+// The picture of the resource at a scale, as the windows show it; drawn once per test program.
+const Rgba& pictureAt(int id, double scale)
+{
+    static std::map<std::pair<int, double>, Rgba> made;
+    const auto key = std::make_pair(id, scale);
+    const auto found = made.find(key);
+    if (found != made.end())
+        return found->second;
+    return made[key] = scale == 1.0 ? decode(pngBytes(id))
+                                    : straight(skin::drawPicture(pictureOf(id), scale));
+}
 
 std::uint32_t scaled(std::uint32_t units, double scale)
 {
@@ -160,68 +198,113 @@ const Expected kImages[] = {
 
 const int kKnobIds[] = {IDB_KNOB_DRIVE, IDB_KNOB_TONE, IDB_KNOB_LEVEL};
 
-// Every set has the 1x layout times its scale (sides rounded up), so that the editor's layout
-// fits each of them.
-TEST(SkinImages, EverySetHasTheLayoutTimesItsScaleAndThePixelFormatTheEditorDrawsWith)
+// The 1x set has the layout and the pixel format the editor draws with.
+TEST(SkinImages, TheResourcesHaveTheLayoutAndThePixelFormatTheEditorDrawsWith)
 {
-    static_assert(IDB_KNOB_TONE_150 == IDB_KNOB_TONE + IDB_SET_150_OFFSET);
-    static_assert(IDB_ABOUT_200 == IDB_ABOUT + IDB_SET_200_OFFSET);
-    for (const Set& set : kSets)
+    for (const Expected& expected : kImages)
+    {
+        SCOPED_TRACE(expected.id);
+        const Bytes png = pngBytes(expected.id);
+        ASSERT_NE(png.data, nullptr);
+        ASSERT_GT(png.size, 33u);
+        const Header header = readHeader(png);
+        EXPECT_EQ(header.width, expected.width);
+        EXPECT_EQ(header.height, expected.height);
+        EXPECT_EQ(header.bitDepth, 8);
+        EXPECT_EQ(header.colourType, expected.colourType);
+        EXPECT_EQ(header.interlace, PNG_INTERLACE_NONE);
+        EXPECT_EQ(decode(png).height, header.height) << "the image does not decode";
+    }
+    EXPECT_EQ(pngBytes(127).data, nullptr);
+    EXPECT_EQ(pngBytes(134).data, nullptr);
+}
+
+// What the library draws at 1x is what the resources hold, pixel for pixel, on every platform:
+// the windows' other scales are drawn by the same code as the 1x set.
+TEST(SkinImages, TheLibraryDrawsTheResourcesExactlyAt1x)
+{
+    for (const Expected& expected : kImages)
+    {
+        SCOPED_TRACE(expected.id);
+        const Rgba png = decode(pngBytes(expected.id));
+        const Rgba drawn = straight(skin::drawPicture(pictureOf(expected.id), 1.0));
+        ASSERT_EQ(drawn.width, png.width);
+        ASSERT_EQ(drawn.height, png.height);
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < png.pixels.size(); ++i)
+            differing += png.pixels[i] != drawn.pixels[i];
+        EXPECT_EQ(differing, 0u);
+    }
+}
+
+// Every scale has the 1x layout times the scale, sides rounded up, frame by frame.
+TEST(SkinImages, EveryScaleHasTheLayoutTimesItsScale)
+{
+    for (const double scale : {1.25, 1.5, 1.75, 2.5, 3.0, 4.0})
         for (const Expected& expected : kImages)
         {
-            const int id = expected.id + set.idOffset;
-            SCOPED_TRACE(id);
-            const Bytes png = pngBytes(id);
-            ASSERT_NE(png.data, nullptr);
-            ASSERT_GT(png.size, 33u);
-            const Header header = readHeader(png);
-            EXPECT_EQ(header.width, scaled(expected.width, set.scale));
-            EXPECT_EQ(header.height, scaled(expected.height, set.scale));
-            EXPECT_EQ(header.bitDepth, 8);
-            EXPECT_EQ(header.colourType, expected.colourType);
-            EXPECT_EQ(header.interlace, PNG_INTERLACE_NONE);
-            EXPECT_EQ(decode(png).height, header.height) << "the image does not decode";
+            const skin::Shape shape = skin::shapeOf(pictureOf(expected.id));
+            EXPECT_EQ(static_cast<std::uint32_t>(shape.width), expected.width);
+            EXPECT_EQ(static_cast<std::uint32_t>(shape.height * shape.frames), expected.height);
+            EXPECT_EQ(skin::pixelsOf(shape.width, scale),
+                      static_cast<int>(scaled(expected.width, scale)));
         }
 }
 
-TEST(SkinImages, ThereIsNoImageBesideTheThreeSets)
+// A frame drawn in parts, as two threads draw a large one, is the frame drawn whole.
+TEST(SkinImages, AFrameDrawnInPartsIsTheFrameDrawnWhole)
 {
-    for (const Set& set : kSets)
-    {
-        EXPECT_EQ(pngBytes(127 + set.idOffset).data, nullptr);
-        EXPECT_EQ(pngBytes(134 + set.idOffset).data, nullptr);
-    }
-    EXPECT_EQ(pngBytes(128 + 300).data, nullptr);
+    for (const double scale : {1.25, 2.5})
+        for (const skin::Picture picture : skin::kPictures)
+        {
+            SCOPED_TRACE(testing::Message() << static_cast<int>(picture) << " x" << scale);
+            const skin::Shape shape = skin::shapeOf(picture);
+            const int width = skin::pixelsOf(shape.width, scale);
+            const int height = skin::pixelsOf(shape.height, scale);
+            const auto painter = skin::makePainter(picture, scale);
+            const int frame = shape.frames - 1;
+            skin::Image whole(width, height);
+            painter->drawFrame(frame, whole.pixels());
+            skin::Image parts(width, height);
+            const int cuts[] = {0, height / 3, height / 3 + 1, height};
+            for (int i = 0; i + 1 < 4; ++i)
+            {
+                skin::Pixels rows = parts.pixels();
+                rows.top = rows.row(cuts[i]);
+                rows.height = cuts[i + 1] - cuts[i];
+                painter->drawRows(frame, rows, cuts[i]);
+            }
+            EXPECT_TRUE(parts.words() == whole.words());
+        }
 }
 
-// The knob of every set, at its own resolution.
-TEST(KnobStrips, EveryFrameOfEverySetPointsAtTheAngleOfItsValue)
+// The knob at every scale, at its own resolution.
+TEST(KnobStrips, EveryFrameAtEveryScalePointsAtTheAngleOfItsValue)
 {
-    for (const Set& set : kSets)
+    for (const double scale : kScales)
         for (int knob : kKnobIds)
         {
-            const Rgba strip = decode(pngBytes(knob + set.idOffset));
-            ASSERT_EQ(strip.height, scaled(kFrame, set.scale) * kFrames);
+            const Rgba& strip = pictureAt(knob, scale);
+            ASSERT_EQ(strip.height, scaled(kFrame, scale) * kFrames);
             for (int frame : {0, 1, 33, 67, 100, 133, 134})
             {
                 SCOPED_TRACE(testing::Message()
-                             << "knob " << knob << " x" << set.scale << " frame " << frame);
-                EXPECT_LT(
-                    angleBetween(pointerDegrees(strip, frame, set.scale), expectedDegrees(frame)),
-                    4.0);
+                             << "knob " << knob << " x" << scale << " frame " << frame);
+                EXPECT_LT(angleBetween(pointerDegrees(strip, frame, scale), expectedDegrees(frame)),
+                          4.0);
             }
         }
 }
 
 // The editor blends each frame over the panel: the corners must leave the panel visible and
 // the knob itself must hide it.
-TEST(KnobStrips, FramesOfEverySetAreSeeThroughAroundAnOpaqueKnob)
+TEST(KnobStrips, FramesAtEveryScaleAreSeeThroughAroundAnOpaqueKnob)
 {
-    for (const Set& set : kSets)
+    for (const double scale : kScales)
         for (int knob : kKnobIds)
         {
-            const Rgba strip = decode(pngBytes(knob + set.idOffset));
-            const std::uint32_t size = scaled(kFrame, set.scale);
+            const Rgba& strip = pictureAt(knob, scale);
+            const std::uint32_t size = scaled(kFrame, scale);
             ASSERT_EQ(strip.height, size * kFrames);
             for (int frame = 0; frame < kFrames; ++frame)
             {
@@ -231,8 +314,8 @@ TEST(KnobStrips, FramesOfEverySetAreSeeThroughAroundAnOpaqueKnob)
                     EXPECT_EQ(strip.at(corner, top)[3], 0);
                     EXPECT_EQ(strip.at(corner, top + size - 1)[3], 0);
                 }
-                EXPECT_EQ(strip.at(scaled(35, set.scale), top + scaled(35, set.scale))[3], 255);
-                EXPECT_EQ(strip.at(scaled(35, set.scale), top + scaled(14, set.scale))[3], 255);
+                EXPECT_EQ(strip.at(scaled(35, scale), top + scaled(35, scale))[3], 255);
+                EXPECT_EQ(strip.at(scaled(35, scale), top + scaled(14, scale))[3], 255);
             }
         }
 }

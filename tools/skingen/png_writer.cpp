@@ -20,30 +20,25 @@ struct FileCloser
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-// Cairo keeps colour premultiplied by alpha; PNG wants it straight.
+// The skin keeps colour premultiplied by alpha; PNG wants it straight.
 unsigned char unpremultiply(std::uint32_t channel, std::uint32_t alpha)
 {
     return static_cast<unsigned char>((channel * 255 + alpha / 2) / alpha);
 }
 
-bool toRows(cairo_surface_t* surface, PngFormat format, std::vector<unsigned char>& bytes)
+bool toRows(const skin::Image& image, PngFormat format, std::vector<unsigned char>& bytes)
 {
-    cairo_surface_flush(surface);
-    const int width = cairo_image_surface_get_width(surface);
-    const int height = cairo_image_surface_get_height(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const bool hasAlpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
-    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int width = image.width();
+    const int height = image.height();
     const std::size_t channels = format == PngFormat::Rgb ? 3 : 4;
     bytes.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * channels);
     unsigned char* out = bytes.data();
     for (int y = 0; y < height; ++y)
     {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
         for (int x = 0; x < width; ++x)
         {
-            const std::uint32_t pixel = row[x];
-            const std::uint32_t alpha = hasAlpha ? pixel >> 24 : 255;
+            const std::uint32_t pixel = image.at(x, y);
+            const std::uint32_t alpha = pixel >> 24;
             const std::uint32_t rgb[3] = {(pixel >> 16) & 255, (pixel >> 8) & 255, pixel & 255};
             if (format == PngFormat::Rgb)
             {
@@ -114,17 +109,17 @@ bool compressBands(const std::vector<unsigned char>& filtered, std::size_t rowBy
 
 } // namespace
 
-bool writePng(cairo_surface_t* surface, const std::string& path, PngFormat format)
+bool writePng(const skin::Image& image, const std::string& path, PngFormat format)
 {
     std::vector<unsigned char> bytes;
-    if (!toRows(surface, format, bytes))
+    if (!toRows(image, format, bytes))
     {
         std::fprintf(stderr, "skingen: %s has see-through pixels but is written without alpha\n",
                      path.c_str());
         return false;
     }
-    const auto width = static_cast<std::uint32_t>(cairo_image_surface_get_width(surface));
-    const auto height = static_cast<std::uint32_t>(cairo_image_surface_get_height(surface));
+    const auto width = static_cast<std::uint32_t>(image.width());
+    const auto height = static_cast<std::uint32_t>(image.height());
     const std::size_t rowBytes = width * (format == PngFormat::Rgb ? 3u : 4u);
     // Unfiltered rows (filter byte 0) decode fastest, which the window pays at its first
     // opening, and the 1x film strips come out smallest: deflate finds the previous frame

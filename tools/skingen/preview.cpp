@@ -1,8 +1,11 @@
 #include "preview.h"
 
-#include "canvas.h"
-#include "layout.h"
+#include "png_writer.h"
+#include "skin/canvas.h"
+#include "skin/layout.h"
 #include "skin_files.h"
+
+#include <png.h>
 
 #include <cstdio>
 
@@ -12,43 +15,67 @@ namespace skingen
 namespace
 {
 
+using skin::Canvas;
+using skin::Image;
+
 constexpr int kGap = 12;
 constexpr int kPanels = 3;
 
-Surface loadPng(const std::string& dir, const char* name)
+// The PNG as premultiplied words; empty when it cannot be read.
+Image loadPng(const std::string& dir, const char* name)
 {
     const std::string path = dir + "/" + name;
-    Surface surface(cairo_image_surface_create_from_png(path.c_str()));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
     {
         std::fprintf(stderr, "skingen: cannot read %s\n", path.c_str());
-        return nullptr;
+        return Image();
     }
-    return surface;
+    png.format = PNG_FORMAT_BGRA;
+    Image image(static_cast<int>(png.width), static_cast<int>(png.height));
+    if (!png_image_finish_read(&png, nullptr, image.pixels().top, 0, nullptr))
+    {
+        std::fprintf(stderr, "skingen: cannot read %s\n", path.c_str());
+        return Image();
+    }
+    skin::Pixels pixels = image.pixels();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+        {
+            uint32_t& p = pixels.row(y)[x];
+            const uint32_t a = p >> 24;
+            auto channel = [a](uint32_t c) { return (c * a + 127) / 255; };
+            p = a << 24 | channel(p >> 16 & 255) << 16 | channel(p >> 8 & 255) << 8 |
+                channel(p & 255);
+        }
+    return image;
 }
 
-void drawPart(cairo_t* cr, cairo_surface_t* picture, double x, double y, double sourceY, double w,
-              double h)
+// The picture's rows from sourceY on, at (x, y) of the canvas.
+void drawPart(Canvas& cr, const Image& picture, int x, int y, int sourceY, int w, int h)
 {
-    cairo_save(cr);
-    cairo_rectangle(cr, x, y, w, h);
-    cairo_clip(cr);
-    cairo_set_source_surface(cr, picture, x, y - sourceY);
-    cairo_paint(cr);
-    cairo_restore(cr);
+    cr.save();
+    cr.rectangle(x, y, w, h);
+    cr.clip();
+    const skin::Point at = cr.toPicture(x, y);
+    cr.setSource(picture, static_cast<int>(at.x), static_cast<int>(at.y) - sourceY);
+    cr.paint();
+    cr.restore();
 }
 
 // The values the editor would write into its fields, in white as it does.
-void fieldTexts(cairo_t* cr, double top)
+void fieldTexts(Canvas& cr)
 {
     const char* texts[3] = {"0.00", "5.00", "10.00"};
-    selectFont(cr, Font::Regular, 11.0);
-    cairo_set_source_rgb(cr, 1, 1, 1);
+    cr.selectFont(skin::Font::Regular, 11.0);
+    cr.setSource(skin::Rgb{1, 1, 1});
     for (int i = 0; i < 3; ++i)
     {
-        cairo_new_path(cr);
-        textPath(cr, texts[i], kFields[i].centreX(), top + kFields[i].bottom - 2.5, Align::Centre);
-        cairo_fill(cr);
+        cr.newPath();
+        cr.textPath(texts[i], skin::kFields[i].centreX(), skin::kFields[i].bottom - 2.5,
+                    skin::Align::Centre);
+        cr.fill();
     }
 }
 
@@ -56,40 +83,41 @@ void fieldTexts(cairo_t* cr, double top)
 
 bool writePreview(const std::string& skinDir, const std::string& outPath)
 {
-    Surface background = loadPng(skinDir, kBackgroundFile);
-    Surface bypass = loadPng(skinDir, kBypassFile);
-    Surface about = loadPng(skinDir, kAboutFile);
-    Surface knobs[3] = {loadPng(skinDir, kKnobFiles[0]), loadPng(skinDir, kKnobFiles[1]),
-                        loadPng(skinDir, kKnobFiles[2])};
-    if (!background || !bypass || !about || !knobs[0] || !knobs[1] || !knobs[2])
+    using namespace skin;
+    const Image background = loadPng(skinDir, fileOf(Picture::Background));
+    const Image bypass = loadPng(skinDir, fileOf(Picture::Bypass));
+    const Image about = loadPng(skinDir, fileOf(Picture::About));
+    const Image knobs[3] = {loadPng(skinDir, fileOf(Picture::KnobDrive)),
+                            loadPng(skinDir, fileOf(Picture::KnobTone)),
+                            loadPng(skinDir, fileOf(Picture::KnobLevel))};
+    if (background.width() == 0 || bypass.width() == 0 || about.width() == 0 ||
+        knobs[0].width() == 0 || knobs[1].width() == 0 || knobs[2].width() == 0)
         return false;
 
     const int height = kPanels * kPanelHeight + (kPanels + 1) * kGap;
-    Surface out = makeSurface(kPanelWidth + 2 * kGap, height, 1.0, CAIRO_FORMAT_RGB24);
-    Context context = makeContext(out.get());
-    cairo_t* cr = context.get();
-    cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
-    cairo_paint(cr);
+    Image out(kPanelWidth + 2 * kGap, height);
+    Canvas cr(out.pixels(), 1.0);
+    cr.setSource(Rgb{0.5, 0.5, 0.5});
+    cr.paint();
 
     const int frames[3] = {0, (kKnobFrames - 1) / 2, kKnobFrames - 1};
     for (int panel = 0; panel < kPanels; ++panel)
     {
-        cairo_save(cr);
-        cairo_translate(cr, kGap, kGap + panel * (kPanelHeight + kGap));
-        drawPart(cr, background.get(), 0, 0, 0, kPanelWidth, kPanelHeight);
+        cr.save();
+        cr.translate(kGap, kGap + panel * (kPanelHeight + kGap));
+        drawPart(cr, background, 0, 0, 0, kPanelWidth, kPanelHeight);
         for (int i = 0; i < 3; ++i)
-            drawPart(cr, knobs[i].get(), kKnobs[i].left, kKnobs[i].top, frames[i] * kKnobSize,
-                     kKnobSize, kKnobSize);
-        fieldTexts(cr, 0);
+            drawPart(cr, knobs[i], kKnobs[i].left, kKnobs[i].top, frames[i] * kKnobSize, kKnobSize,
+                     kKnobSize);
+        fieldTexts(cr);
         const Box& button = kBypassButton;
-        drawPart(cr, bypass.get(), button.left, button.top, panel == 1 ? button.height() : 0,
+        drawPart(cr, bypass, button.left, button.top, panel == 1 ? button.height() : 0,
                  button.width(), button.height());
         if (panel == 2)
-            drawPart(cr, about.get(), kAboutLeft, kAboutTop, 0, kAboutWidth, kAboutHeight);
-        cairo_restore(cr);
+            drawPart(cr, about, kAboutLeft, kAboutTop, 0, kAboutWidth, kAboutHeight);
+        cr.restore();
     }
-    cairo_surface_flush(out.get());
-    return cairo_surface_write_to_png(out.get(), outPath.c_str()) == CAIRO_STATUS_SUCCESS;
+    return writePng(out, outPath, PngFormat::Rgb);
 }
 
 } // namespace skingen

@@ -1,9 +1,9 @@
 // The skin's palette: dark brushed anthracite with warm amber light and cream print.
 #pragma once
 
-#include "canvas.h"
+#include "skin/canvas.h"
 
-namespace skingen
+namespace skin
 {
 
 constexpr Rgb kPanelTop = {0.215, 0.215, 0.225};
@@ -16,4 +16,4 @@ constexpr Rgb kAmber = {1.0, 0.62, 0.16};
 constexpr Rgb kAmberDeep = {0.85, 0.38, 0.06};
 constexpr Rgb kSlot = {0.035, 0.035, 0.04};
 
-} // namespace skingen
+} // namespace skin

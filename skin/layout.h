@@ -2,7 +2,7 @@
 // over the background, and the sizes of the pictures it loads.
 #pragma once
 
-namespace skingen
+namespace skin
 {
 
 struct Box
@@ -48,4 +48,4 @@ inline double knobDegrees(double value)
     return kKnobStartDegrees - kKnobSweepDegrees * value;
 }
 
-} // namespace skingen
+} // namespace skin
