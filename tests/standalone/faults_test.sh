@@ -73,6 +73,8 @@ wait "$dranvelor_pid" || fail "--connect: SIGTERM did not end the program cleanl
 "$program" --no-window >"$work/killed.log" 2>&1 &
 dranvelor_pid=$!
 wait_for_program "$work/killed.log"
+# The ports appear before the stream starts; the server goes away from a running stream.
+wait_for 30 grep -q "frames; in" "$work/killed.log" || fail "the stream did not start: $(tail -3 "$work/killed.log")"
 kill -TERM "$jack_pid"
 wait "$jack_pid" 2>/dev/null
 jack_pid=""
