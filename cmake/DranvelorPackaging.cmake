@@ -101,10 +101,11 @@ else()
   endif()
 endif()
 
-# The standalone program's icon, made at build time from a frame of the Drive knob's film strips:
-# PNG images for the Linux desktop, a .ico for the Windows program and its shortcut. The maker
-# runs on the build machine, so a cross tree builds it as a project of its own; either is built
-# only when a program needs its icon.
+# The standalone program's icon, a frame of the Drive knob drawn by the skin at each size: PNG
+# images for the Linux desktop, a .ico for the Windows program and its shortcut. The maker runs
+# on the build machine, so a cross tree builds it as a project of its own, every time, for only
+# its own build sees a change to the skin's sources; either is built only when a program needs
+# its icon.
 if(CMAKE_CROSSCOMPILING)
   include(ExternalProject)
   set(icon_tool ${papers}/icon-tool/dranvelor_icon)
@@ -113,6 +114,7 @@ if(CMAKE_CROSSCOMPILING)
     BINARY_DIR ${papers}/icon-tool
     CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
     INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${icon_tool}
     EXCLUDE_FROM_ALL ON)
   set(icon_tool_dependencies dranvelor_icon_tool ${icon_tool})
@@ -125,11 +127,7 @@ set(DRANVELOR_ICON_SIZES 48 128 256)
 
 function(dranvelor_program_icon)
   set(icon_dir ${papers}/icon)
-  set(strips ${PROJECT_SOURCE_DIR}/resources/knob_drive.png)
-  set(arguments --frames 135 --frame 100)
-  foreach(strip ${strips})
-    list(APPEND arguments --strip ${strip})
-  endforeach()
+  set(arguments --frame 100)
   set(outputs)
   set(directories)
   if(WIN32)
@@ -147,7 +145,7 @@ function(dranvelor_program_icon)
     OUTPUT ${outputs}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${icon_dir} ${directories}
     COMMAND ${icon_tool} ${arguments}
-    DEPENDS ${icon_tool_dependencies} ${strips}
+    DEPENDS ${icon_tool_dependencies}
     COMMENT "Making the program's icon")
   set(icon_files ${outputs} PARENT_SCOPE)
 endfunction()

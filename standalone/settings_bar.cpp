@@ -6,6 +6,7 @@
 #include "standalone/stream_limits.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace VSTGUI;
@@ -60,6 +61,21 @@ std::vector<int> devicesOf(const DeviceCatalog& catalog, int api, bool inputs)
     return found;
 }
 
+// The host API's name as the bar's box shows it, without what the box has no room for; its menu
+// lists PortAudio's full names.
+std::string shortApiName(const std::string& name)
+{
+    static const std::pair<const char*, const char*> kShort[] = {
+        {"Windows WASAPI", "WASAPI"},
+        {"Windows DirectSound", "DirectSound"},
+        {"Windows WDM-KS", "WDM-KS"},
+        {"JACK Audio Connection Kit", "JACK"}};
+    for (const auto& [full, shown] : kShort)
+        if (name == full)
+            return shown;
+    return name;
+}
+
 template <typename T> int32_t indexOf(const std::vector<T>& list, const T& value)
 {
     for (std::size_t i = 0; i < list.size(); ++i)
@@ -105,7 +121,7 @@ void SettingsBar::addMenus()
     const auto catalog = [this]() -> const DeviceCatalog& { return session.audio().catalog(); };
     const auto current = [this]() { return session.choice().value_or(StreamChoice{}); };
     hostApi = new MenuButton(
-        rowBox(6, 86),
+        rowBox(6, 96),
         [this, catalog, current]()
         {
             MenuButton::Menu menu;
@@ -160,11 +176,11 @@ void SettingsBar::addMenus()
             apply(choice);
         };
     };
-    input = new MenuButton(rowBox(90, 220), deviceMenu(true), deviceChosen(true));
-    output = new MenuButton(rowBox(268, 398), deviceMenu(false), deviceChosen(false));
+    input = new MenuButton(rowBox(100, 225), deviceMenu(true), deviceChosen(true));
+    output = new MenuButton(rowBox(273, 398), deviceMenu(false), deviceChosen(false));
 
     inputChannel = new MenuButton(
-        rowBox(224, 264),
+        rowBox(229, 269),
         [catalog, current]()
         {
             MenuButton::Menu menu;
@@ -283,7 +299,8 @@ void SettingsBar::showChoice()
     {
         const auto name = [&catalog](int device)
         { return catalog.devices[static_cast<std::size_t>(device)].name; };
-        hostApi->setLabel(catalog.apis[static_cast<std::size_t>(choice->hostApi)].name);
+        hostApi->setLabel(
+            shortApiName(catalog.apis[static_cast<std::size_t>(choice->hostApi)].name));
         input->setLabel(name(choice->input));
         inputChannel->setLabel("In " + std::to_string(choice->inputChannel));
         output->setLabel(name(choice->output));

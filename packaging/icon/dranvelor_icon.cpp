@@ -1,10 +1,11 @@
-// Makes the program's icon from a frame of a knob's film strip: PNG files of given sizes for the
-// desktop, and a Windows .ico holding PNG images. Each size is resampled from the strip whose
-// frames are the smallest at least that large (else the largest), so no size is blown up more
-// than it must be.
+// Makes the program's icon from a frame of the Drive knob: PNG files of given sizes for the
+// desktop, and a Windows .ico holding PNG images. The skin draws the frame at each size its
+// scales reach; a smaller size is drawn at the smallest scale and reduced, so none is enlarged.
 //
-// dranvelor_icon --frames COUNT --frame INDEX --strip FILE [--strip FILE]... [--png SIZE FILE]...
-//                [--ico FILE SIZE,SIZE...]
+// dranvelor_icon [--frame INDEX] [--png SIZE FILE]... [--ico FILE SIZE,SIZE...]
+#include "skin/layout.h"
+#include "skin/skin.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -29,57 +30,15 @@ struct Image
     std::vector<float> rgba; // premultiplied by alpha, 0 to 1
 };
 
-Image readPng(const std::string& path)
-{
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
-        throw std::runtime_error(path + ": " + png.message);
-    png.format = PNG_FORMAT_RGBA;
-    std::vector<std::uint8_t> bytes(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, bytes.data(), 0, nullptr))
-        throw std::runtime_error(path + ": " + png.message);
-    Image image;
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
-    image.rgba.resize(bytes.size());
-    for (std::size_t pixel = 0; pixel < bytes.size(); pixel += 4)
-    {
-        const float alpha = static_cast<float>(bytes[pixel + 3]) / 255.0f;
-        for (std::size_t channel = 0; channel < 3; ++channel)
-            image.rgba[pixel + channel] =
-                static_cast<float>(bytes[pixel + channel]) / 255.0f * alpha;
-        image.rgba[pixel + 3] = alpha;
-    }
-    return image;
-}
-
-Image frameOf(const Image& strip, int frames, int frame)
-{
-    if (frames < 1 || strip.height % frames != 0 || frame < 0 || frame >= frames)
-        throw std::runtime_error("a strip of " + std::to_string(strip.height) +
-                                 " rows has no frame " + std::to_string(frame) + " of " +
-                                 std::to_string(frames));
-    Image image;
-    image.width = strip.width;
-    image.height = strip.height / frames;
-    const std::size_t size = static_cast<std::size_t>(image.width) * image.height * 4;
-    const auto first = strip.rgba.begin() + static_cast<std::ptrdiff_t>(size * frame);
-    image.rgba.assign(first, first + static_cast<std::ptrdiff_t>(size));
-    return image;
-}
-
-// One axis of a tent filter as wide as a source or a target pixel, whichever is wider: an
-// average when shrinking, a linear interpolation when enlarging.
+// One axis of a tent filter two target pixels wide: each target pixel averages the source
+// pixels under it with a share of its neighbours', which keeps reduced edges smooth.
 std::vector<std::vector<std::pair<int, float>>> weights(int from, int to)
 {
-    const double scale = static_cast<double>(to) / from;
-    const double radius = std::max(1.0, 1.0 / scale);
+    const double radius = static_cast<double>(from) / to;
     std::vector<std::vector<std::pair<int, float>>> taps(static_cast<std::size_t>(to));
     for (int target = 0; target < to; ++target)
     {
-        const double centre = (target + 0.5) / scale - 0.5;
+        const double centre = (target + 0.5) * radius - 0.5;
         double total = 0.0;
         auto& list = taps[static_cast<std::size_t>(target)];
         for (int source = static_cast<int>(std::floor(centre - radius)); source <= centre + radius;
@@ -97,11 +56,11 @@ std::vector<std::vector<std::pair<int, float>>> weights(int from, int to)
     return taps;
 }
 
-Image resize(const Image& image, int size)
+Image reduce(const Image& image, int size)
 {
     const auto across = weights(image.width, size);
     const auto down = weights(image.height, size);
-    Image rows; // resized across, full height
+    Image rows; // reduced across, full height
     rows.width = size;
     rows.height = image.height;
     rows.rgba.assign(static_cast<std::size_t>(size) * image.height * 4, 0.0f);
@@ -123,6 +82,23 @@ Image resize(const Image& image, int size)
                 result.rgba[static_cast<std::size_t>(y) * size * 4 + value] +=
                     weight * rows.rgba[static_cast<std::size_t>(source) * size * 4 + value];
     return result;
+}
+
+// The Drive knob's frame, size x size pixels.
+Image knobFrame(int frame, int size)
+{
+    const double scale = std::max(1.0, static_cast<double>(size) / skin::kKnobSize);
+    const int side = skin::pixelsOf(skin::kKnobSize, scale);
+    skin::Image drawn(side, side);
+    skin::makePainter(skin::Picture::KnobDrive, scale)->drawFrame(frame, drawn.pixels());
+    Image image;
+    image.width = side;
+    image.height = side;
+    image.rgba.reserve(drawn.words().size() * 4);
+    for (const std::uint32_t word : drawn.words())
+        for (const int shift : {16, 8, 0, 24}) // 0xAARRGGBB to R, G, B, A
+            image.rgba.push_back(static_cast<float>((word >> shift) & 0xffu) / 255.0f);
+    return side == size ? image : reduce(image, size);
 }
 
 std::vector<std::uint8_t> encodePng(const Image& image)
@@ -217,69 +193,37 @@ int sizeFrom(const std::string& text)
     return numberFrom(text, 1, 256, "an icon size");
 }
 
-class IconMaker
-{
-public:
-    IconMaker(const std::vector<std::string>& strips, int frames, int frame)
-    {
-        for (const auto& path : strips)
-            sources.push_back(frameOf(readPng(path), frames, frame));
-        if (sources.empty())
-            throw std::runtime_error("no --strip given");
-        std::sort(sources.begin(), sources.end(),
-                  [](const Image& a, const Image& b) { return a.width < b.width; });
-    }
-
-    std::vector<std::uint8_t> png(int size) const
-    {
-        const auto source =
-            std::find_if(sources.begin(), sources.end(),
-                         [size](const Image& image) { return image.width >= size; });
-        return encodePng(resize(source != sources.end() ? *source : sources.back(), size));
-    }
-
-private:
-    std::vector<Image> sources;
-};
-
 void run(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> strips;
     std::vector<std::pair<int, std::string>> pngs;
     std::vector<std::pair<std::string, std::string>> icos;
-    int frames = 1;
     int frame = 0;
     for (std::size_t index = 0; index < arguments.size(); ++index)
     {
         const std::string& option = arguments[index];
         const std::size_t values = option == "--png" || option == "--ico" ? 2 : 1;
-        if (option != "--frames" && option != "--frame" && option != "--strip" && values == 1)
+        if (option != "--frame" && values == 1)
             throw std::runtime_error("unknown argument '" + option + "'");
         if (index + values >= arguments.size())
             throw std::runtime_error(option + " needs " + std::to_string(values) + " value(s)");
         const std::string& first = arguments[index + 1];
         const std::string& second = arguments[index + values];
         index += values;
-        if (option == "--frames")
-            frames = numberFrom(first, 1, 1 << 16, "--frames");
-        else if (option == "--frame")
-            frame = numberFrom(first, 0, (1 << 16) - 1, "--frame");
-        else if (option == "--strip")
-            strips.push_back(first);
+        if (option == "--frame")
+            frame = numberFrom(first, 0, skin::kKnobFrames - 1, "--frame");
         else if (option == "--png")
             pngs.emplace_back(sizeFrom(first), second);
         else
             icos.emplace_back(first, second);
     }
-    const IconMaker maker(strips, frames, frame);
     for (const auto& [size, path] : pngs)
-        writeFile(path, maker.png(size));
+        writeFile(path, encodePng(knobFrame(frame, size)));
     for (const auto& [path, sizes] : icos)
     {
         std::vector<std::pair<int, std::vector<std::uint8_t>>> images;
         std::istringstream list(sizes);
         for (std::string size; std::getline(list, size, ',');)
-            images.emplace_back(sizeFrom(size), maker.png(sizeFrom(size)));
+            images.emplace_back(sizeFrom(size), encodePng(knobFrame(frame, sizeFrom(size))));
         writeFile(path, encodeIco(images));
     }
 }
