@@ -31,20 +31,36 @@ const bool cairoKept = dlopen("libcairo.so.2", RTLD_LAZY | RTLD_NOLOAD | RTLD_NO
 namespace x11
 {
 
+// Only pictures in memory reach the window: cairo's xlib backend keeps the colours and glyphs
+// drawn on a window with the display, and closing the display does not free them.
 void present(WindowObject& window, const CRect& rect)
 {
     if (!window.alive || rect.isEmpty())
         return;
     window.shown->beginPixels();
+    cairo_surface_t* picture = window.shown->surface;
+    CPoint origin;
+    if (window.editBox)
+    {
+        picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, rect.width(), rect.height());
+        origin = CPoint(rect.left, rect.top);
+        cairo_t* composed = cairo_create(picture);
+        cairo_translate(composed, -rect.left, -rect.top);
+        cairo_set_operator(composed, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(composed, window.shown->surface, 0, 0);
+        cairo_paint(composed);
+        drawEditBox(composed, *window.editBox);
+        cairo_destroy(composed);
+    }
     cairo_t* cr = cairo_create(window.screen);
     cairo_rectangle(cr, rect.left, rect.top, rect.width(), rect.height());
     cairo_clip(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, window.shown->surface, 0, 0);
+    cairo_set_source_surface(cr, picture, origin.h, origin.v);
     cairo_paint(cr);
-    if (window.editBox)
-        drawEditBox(cr, *window.editBox);
     cairo_destroy(cr);
+    if (picture != window.shown->surface)
+        cairo_surface_destroy(picture);
     cairo_surface_flush(window.screen);
     XFlush(window.connection->display);
 }

@@ -296,10 +296,13 @@ private:
         }
     }
 
+    // Drawn in memory, like the frame, then copied to the window in one request: cairo's xlib
+    // backend would otherwise keep its solid colours and glyphs on the display, where closing
+    // the display does not free them.
     void draw()
     {
-        cairo_t* cr = cairo_create(surface);
-        cairo_push_group(cr);
+        cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+        cairo_t* cr = cairo_create(picture);
         cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
         cairo_paint(cr);
         cairo_set_line_width(cr, lineWidth);
@@ -327,9 +330,13 @@ private:
             cairo_move_to(cr, checkColumn, top + (rowHeight + font.ascent - font.descent) / 2);
             cairo_show_text(cr, items[static_cast<size_t>(i)].c_str());
         }
-        cairo_pop_group_to_source(cr);
+        cairo_destroy(cr);
+        cr = cairo_create(surface);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, picture, 0, 0);
         cairo_paint(cr);
         cairo_destroy(cr);
+        cairo_surface_destroy(picture);
         cairo_surface_flush(surface);
         XFlush(display);
     }
