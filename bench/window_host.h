@@ -3,6 +3,16 @@
 
 #include "host/vst_interface.h"
 
+#include <cstdlib>
+
+// The plug-in the benchmark loads: $DRANVELOR_BENCH_PLUGIN (e.g. a stripped, shipped copy;
+// a Windows path under Wine) or the one of this build tree.
+inline const char* benchPluginPath()
+{
+    const char* path = std::getenv("DRANVELOR_BENCH_PLUGIN");
+    return path && *path ? path : DRANVELOR_PLUGIN_PATH;
+}
+
 class WindowHost
 {
 public:

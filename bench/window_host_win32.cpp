@@ -24,10 +24,10 @@ struct WindowHost::Platform
 
 WindowHost::WindowHost() : platform(new Platform)
 {
-    platform->library = LoadLibraryA(DRANVELOR_PLUGIN_PATH);
+    platform->library = LoadLibraryA(benchPluginPath());
     if (!platform->library)
     {
-        std::fprintf(stderr, "cannot load %s\n", DRANVELOR_PLUGIN_PATH);
+        std::fprintf(stderr, "cannot load %s\n", benchPluginPath());
         std::exit(1);
     }
     effect = instantiate();

@@ -29,10 +29,10 @@ struct WindowHost::Platform
 WindowHost::WindowHost() : platform(new Platform)
 {
     platform->display = XOpenDisplay(nullptr);
-    platform->library = dlopen(DRANVELOR_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    platform->library = dlopen(benchPluginPath(), RTLD_NOW | RTLD_LOCAL);
     if (!platform->display || !platform->library)
     {
-        std::fprintf(stderr, "needs an X display and %s\n", DRANVELOR_PLUGIN_PATH);
+        std::fprintf(stderr, "needs an X display and %s\n", benchPluginPath());
         std::exit(1);
     }
     effect = instantiate();

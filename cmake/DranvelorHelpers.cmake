@@ -8,6 +8,9 @@ option(DRANVELOR_WERROR "Treat warnings as errors in the project's own code" ON)
 if(WIN32)
   # Windows binaries carry their C and C++ runtimes: they import only system DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Sections on whole pages in the file: Wine then maps a binary as Windows does, touching only
+  # the pages in use, instead of reading every section (all the skin's PNGs) into memory.
+  add_link_options(-Wl,--file-alignment=0x1000)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     add_compile_options(-msse2 -mfpmath=sse)

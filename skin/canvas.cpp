@@ -3,6 +3,7 @@
 #include "skin/font.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -847,13 +848,52 @@ Mask blurred(const Mask& mask, double scale, int radius)
     return result;
 }
 
-double Random::next()
+namespace
 {
-    // xorshift32: tiny, and identical on every platform.
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return (state_ >> 8) / 16777216.0;
+
+// xorshift32 is linear over GF(2): a step multiplies the state by a 32 x 32 bit matrix, held as
+// the images of the 32 unit vectors.
+using BitMatrix = std::array<std::uint32_t, 32>;
+
+std::uint32_t transform(const BitMatrix& m, std::uint32_t v)
+{
+    std::uint32_t result = 0;
+    for (int bit = 0; bit < 32; ++bit)
+        if (v >> bit & 1u)
+            result ^= m[static_cast<std::size_t>(bit)];
+    return result;
+}
+
+// The matrices of 2^k steps, k = 0 to 63.
+const std::array<BitMatrix, 64>& stepPowers()
+{
+    static const std::array<BitMatrix, 64> powers = []
+    {
+        std::array<BitMatrix, 64> p{};
+        for (int bit = 0; bit < 32; ++bit)
+        {
+            std::uint32_t v = 1u << bit;
+            v ^= v << 13;
+            v ^= v >> 17;
+            v ^= v << 5;
+            p[0][static_cast<std::size_t>(bit)] = v;
+        }
+        for (std::size_t k = 1; k < p.size(); ++k)
+            for (std::size_t bit = 0; bit < 32; ++bit)
+                p[k][bit] = transform(p[k - 1], p[k - 1][bit]);
+        return p;
+    }();
+    return powers;
+}
+
+} // namespace
+
+void Random::skip(std::uint64_t count)
+{
+    const std::array<BitMatrix, 64>& powers = stepPowers();
+    for (std::size_t k = 0; count != 0; ++k, count >>= 1)
+        if (count & 1u)
+            state_ = transform(powers[k], state_);
 }
 
 void brushedMetal(Canvas& canvas, double x, double y, double w, double h, Rgb top, Rgb bottom,
@@ -869,41 +909,55 @@ void brushedMetal(Canvas& canvas, double x, double y, double w, double h, Rgb to
     const int pixelTop = static_cast<int>(std::floor(from.y));
     const int width = static_cast<int>(std::ceil(to.x - 1e-9)) - pixelLeft;
     const int height = static_cast<int>(std::ceil(to.y - 1e-9)) - pixelTop;
+    // Only the rows and columns the target shows are made; the random numbers of the others
+    // are skipped.
     const int firstRow = std::clamp(canvas.originY() - pixelTop, 0, height);
     const int endRow = std::clamp(canvas.originY() + canvas.target().height - pixelTop, 0, height);
-    Image texture(width, std::max(0, endRow - firstRow));
-    Random random(seed);
+    const int firstCol = std::clamp(canvas.originX() - pixelLeft, 0, width);
+    const int endCol = std::clamp(canvas.originX() + canvas.target().width - pixelLeft, 0, width);
+    Image texture(endCol - firstCol, std::max(0, endRow - firstRow));
     const int streak = static_cast<int>(std::lround(24 * scale));
     const double streakGain = std::sqrt(12.0 * 2 * streak) / (2 * streak);
-    std::vector<double> noise(static_cast<std::size_t>(width + 2 * streak));
-    for (int row = 0; row < endRow; ++row)
+    // Each row takes its shade, then a number for each of width + 2 * streak columns.
+    const std::uint64_t perRow = 1u + static_cast<std::uint64_t>(width + 2 * streak);
+    std::vector<double> noise(
+        static_cast<std::size_t>(std::max(0, endCol - firstCol) + 2 * streak));
+    Random random(seed);
+    random.skip(perRow * static_cast<std::uint64_t>(firstRow));
+    for (int row = firstRow; row < endRow && firstCol < endCol; ++row)
     {
         const Rgb base = mix(top, bottom, height > 1 ? row / double(height - 1) : 0.0);
         const double rowShade = random.next() - 0.5;
+        random.skip(static_cast<std::uint64_t>(firstCol));
+        // noise[i] is the number of column firstCol + i.
         for (double& n : noise)
             n = random.next() - 0.5;
-        if (row < firstRow)
-            continue;
-        // A running mean along the row turns white noise into long brushing streaks.
+        // A running mean along the row turns white noise into long brushing streaks. The numbers
+        // are multiples of 2^-24 below 1/2, so the sums are exact in any order.
         double sum = 0.0;
         for (int k = 0; k < 2 * streak - 1; ++k)
             sum += noise[static_cast<std::size_t>(k)];
         uint32_t* pixels = texture.pixels().row(row - firstRow);
-        for (int col = 0; col < width; ++col)
+        for (int i = 0; i < endCol - firstCol; ++i)
         {
-            sum += noise[static_cast<std::size_t>(col + 2 * streak - 1)];
+            sum += noise[static_cast<std::size_t>(i + 2 * streak - 1)];
             const double streaks = sum * streakGain;
-            const double fine = noise[static_cast<std::size_t>(col + streak)];
+            const double fine = noise[static_cast<std::size_t>(i + streak)];
             const double shade = grain * (0.45 * rowShade + 0.35 * streaks * 0.5 + 0.2 * fine);
             auto channel = [shade](double v)
-            { return static_cast<uint32_t>(std::clamp(v + shade, 0.0, 1.0) * 255.0 + 0.5); };
-            pixels[col] =
+            {
+                // Through int: 32-bit x86 has no direct conversion of a double to unsigned.
+                return static_cast<uint32_t>(
+                    static_cast<int>(std::clamp(v + shade, 0.0, 1.0) * 255.0 + 0.5));
+            };
+            pixels[i] =
                 0xFF000000u | channel(base.r) << 16 | channel(base.g) << 8 | channel(base.b);
-            sum -= noise[static_cast<std::size_t>(col)];
+            sum -= noise[static_cast<std::size_t>(i)];
         }
+        random.skip(static_cast<std::uint64_t>(width - endCol));
     }
     canvas.save();
-    canvas.setSource(texture, pixelLeft, pixelTop + firstRow);
+    canvas.setSource(texture, pixelLeft + firstCol, pixelTop + firstRow);
     canvas.rectangle(x, y, w, h);
     canvas.fill();
     canvas.restore();

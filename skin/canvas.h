@@ -174,7 +174,16 @@ class Random
 public:
     explicit Random(std::uint32_t seed) : state_(seed) {}
     // Uniform in [0, 1).
-    double next();
+    double next()
+    {
+        // xorshift32: tiny, and identical on every platform.
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return (state_ >> 8) / 16777216.0;
+    }
+    // As count calls of next() would leave it, in a few dozen steps.
+    void skip(std::uint64_t count);
 
 private:
     std::uint32_t state_;

@@ -71,18 +71,24 @@ template <typename Combine>
 void eachPixel(DeviceObject& device, const CRect& rect, ImageObject& image, const CPoint& offset,
                Combine combine)
 {
-    const CRect area = x11::visibleRect(device, rect);
+    // Source pixel of destination x: offset.h + x - rect.left; the same for y.
+    const int32_t dx = offset.h - rect.left;
+    const int32_t dy = offset.v - rect.top;
+    CRect area = x11::visibleRect(device, rect);
+    area.left = std::max(area.left, -dx);
+    area.top = std::max(area.top, -dy);
+    area.right = std::min(area.right, image.width - dx);
+    area.bottom = std::min(area.bottom, image.height - dy);
+    if (area.left >= area.right || area.top >= area.bottom)
+        return;
     image.beginPixels();
     device.target->beginPixels();
     for (int32_t y = area.top; y < area.bottom; ++y)
     {
-        const int32_t sy = offset.v + y - rect.top;
+        uint32_t* destination = &device.target->at(area.left, y);
+        const uint32_t* source = &image.at(area.left + dx, y + dy);
         for (int32_t x = area.left; x < area.right; ++x)
-        {
-            const int32_t sx = offset.h + x - rect.left;
-            if (image.contains(sx, sy))
-                combine(device.target->at(x, y), image.at(sx, sy), sx, sy);
-        }
+            combine(*destination++, *source++, x + dx, y + dy);
     }
     device.target->endPixels();
     x11::touch(device, area);
@@ -240,6 +246,19 @@ bool transparentBlit(Device device, const CRect& rect, Image image, const CPoint
 void alphaBlend(Device device, const CRect& rect, Image image, const CPoint& offset, uint8_t alpha,
                 bool perPixelAlpha)
 {
+    if (perPixelAlpha && alpha == 255)
+    {
+        // What the blend makes of an opaque or an empty premultiplied pixel, without its sums.
+        eachPixel(*device, rect, *image, offset,
+                  [](uint32_t& d, uint32_t s, int32_t, int32_t)
+                  {
+                      if (s >= 0xFF000000u)
+                          d = s;
+                      else if (s != 0)
+                          d = blendPixel(d, s, 255, true);
+                  });
+        return;
+    }
     eachPixel(*device, rect, *image, offset,
               [=](uint32_t& d, uint32_t s, int32_t, int32_t)
               { d = blendPixel(d, s, alpha, perPixelAlpha); });

@@ -1,6 +1,6 @@
 // The canvas the skin is drawn with: exact coverage where edges lie on sixteenths of a pixel,
 // the non-zero winding rule for overlapping shapes and stroke pieces, strokes as wide as asked,
-// compositing with 8-bit rounding, and the embedded outlines.
+// compositing with 8-bit rounding, the embedded outlines, and the random numbers' jumps.
 #include "skin/canvas.h"
 #include "skin/font.h"
 #include "skin/raster.h"
@@ -153,6 +153,20 @@ TEST(Canvas, ALinearGradientIsPaddedBeyondItsEnds)
     EXPECT_EQ(red(image, 0, 0), 0);
     EXPECT_EQ(red(image, 63, 0), 255);
     EXPECT_NEAR(red(image, 32, 0), 131, 1); // (32.5 - 16) / 32 of the way
+}
+
+// The brushed texture of a part of a picture jumps to its first row and column.
+TEST(Random, SkippingIsDrawingThatManyNumbers)
+{
+    for (const std::uint64_t count : {0ull, 1ull, 2ull, 31ull, 32ull, 4097ull, 1234567ull})
+    {
+        Random stepped(0x5eed1234u);
+        for (std::uint64_t i = 0; i < count; ++i)
+            stepped.next();
+        Random jumped(0x5eed1234u);
+        jumped.skip(count);
+        EXPECT_EQ(jumped.next(), stepped.next()) << count;
+    }
 }
 
 TEST(Faces, TheEmbeddedOutlinesHaveTheSkinsLettersAndABrokenTextIsRefused)
