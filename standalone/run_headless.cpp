@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 namespace standalone
@@ -40,7 +41,11 @@ int runWithoutWindow(const CommandLine& line)
     Session session(line, false);
     if (!session.running())
     {
-        std::fprintf(stderr, "dranvelor: %s\n", session.message().c_str());
+        // A stream can start and fail at once (a JACK server that quits meanwhile): no message
+        // was left for that.
+        const std::string& why = session.message();
+        std::fprintf(stderr, "dranvelor: %s\n",
+                     why.empty() ? "the audio stopped as soon as it started" : why.c_str());
         return kExitFailure;
     }
     if (!session.message().empty())
