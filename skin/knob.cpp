@@ -5,7 +5,12 @@
 #include "skin/layout.h"
 #include "skin/theme.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 namespace skin
 {
@@ -61,6 +66,25 @@ Image staticLayer(double scale)
     arcClockwise(cr, kRingRadius, kKnobStartDegrees, kKnobStartDegrees - kKnobSweepDegrees);
     cr.setSource(mix(kAmberDeep, {0, 0, 0}, 0.45), 0.55);
     cr.stroke();
+    return layer;
+}
+
+// The static layer is the same for every knob: the knobs of one scale share one drawing, made
+// by the first of them and freed with the last.
+std::shared_ptr<const Image> sharedStaticLayer(double scale)
+{
+    static std::mutex mutex;
+    static std::vector<std::pair<double, std::weak_ptr<const Image>>> layers;
+    const std::lock_guard<std::mutex> lock(mutex);
+    layers.erase(std::remove_if(layers.begin(), layers.end(),
+                                [](const auto& layer) { return layer.second.expired(); }),
+                 layers.end());
+    for (const auto& [layerScale, weak] : layers)
+        if (layerScale == scale)
+            if (std::shared_ptr<const Image> layer = weak.lock())
+                return layer;
+    auto layer = std::make_shared<const Image>(staticLayer(scale));
+    layers.emplace_back(scale, layer);
     return layer;
 }
 
@@ -175,7 +199,7 @@ class KnobPainter : public Painter
 {
 public:
     KnobPainter(Rgb cap, double scale)
-        : scale_(scale), base_(staticLayer(scale)), cap_(capLayer(cap, scale))
+        : scale_(scale), base_(sharedStaticLayer(scale)), cap_(capLayer(cap, scale))
     {
     }
 
@@ -183,7 +207,7 @@ public:
     {
         const double degrees = knobDegrees(knobValueOfFrame(frame));
         Canvas cr(target, scale_, 0, top);
-        cr.setSource(base_, 0, 0);
+        cr.setSource(*base_, 0, 0);
         cr.paint();
         valueRing(cr, degrees);
         skirt(cr, degrees);
@@ -194,7 +218,7 @@ public:
 
 private:
     double scale_;
-    Image base_;
+    std::shared_ptr<const Image> base_;
     Image cap_;
 };
 
