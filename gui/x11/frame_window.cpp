@@ -4,7 +4,6 @@
 #include "gui/platform/window.h"
 #include "gui/x11/x11.h"
 
-#include <cairo-xlib.h>
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -52,16 +51,9 @@ void present(WindowObject& window, const CRect& rect)
         drawEditBox(composed, *window.editBox);
         cairo_destroy(composed);
     }
-    cairo_t* cr = cairo_create(window.screen);
-    cairo_rectangle(cr, rect.left, rect.top, rect.width(), rect.height());
-    cairo_clip(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, picture, origin.h, origin.v);
-    cairo_paint(cr);
-    cairo_destroy(cr);
+    window.screen->put(picture, rect, origin);
     if (picture != window.shown->surface)
         cairo_surface_destroy(picture);
-    cairo_surface_flush(window.screen);
     XFlush(window.connection->display);
 }
 
@@ -149,7 +141,8 @@ Window createFrameWindow(CFrame* frame, void* parent, int32_t width, int32_t hei
     window->parent = parentId;
     window->frame = frame;
     window->shown = new ImageObject(width, height, CAIRO_FORMAT_RGB24);
-    window->screen = cairo_xlib_surface_create(display, xid, attributes.visual, width, height);
+    window->screen =
+        new x11::WindowPicture(display, xid, attributes.visual, attributes.depth, width, height);
     connection->windows.push_back(window);
     XMapWindow(display, xid);
     XFlush(display);
@@ -165,7 +158,7 @@ void destroyFrameWindow(Window window)
     x11::forgetDrag(*window);
     auto& windows = connection.windows;
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
-    cairo_surface_destroy(window->screen);
+    delete window->screen;
     if (window->alive)
         XDestroyWindow(connection.display, window->xid);
     delete window->shown;
@@ -186,7 +179,7 @@ void resizeWindow(Window window, int32_t width, int32_t height)
     XResizeWindow(display, window->xid, static_cast<unsigned>(width),
                   static_cast<unsigned>(height));
     XRaiseWindow(display, window->xid);
-    cairo_xlib_surface_set_size(window->screen, width, height);
+    window->screen->setSize(width, height);
     XFlush(display);
 }
 

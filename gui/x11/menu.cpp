@@ -8,7 +8,6 @@
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -59,8 +58,7 @@ public:
     }
     ~PopupMenu()
     {
-        if (surface)
-            cairo_surface_destroy(surface);
+        delete windowPicture;
         if (xid)
         {
             XUngrabPointer(display, CurrentTime);
@@ -149,8 +147,8 @@ private:
             CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel, &attributes);
         if (!xid || connection.requestFailed())
             return false;
-        surface =
-            cairo_xlib_surface_create(display, xid, DefaultVisual(display, screen), width, height);
+        windowPicture = new x11::WindowPicture(display, xid, DefaultVisual(display, screen),
+                                               DefaultDepth(display, screen), width, height);
         XMapRaised(display, xid);
         XFlush(display);
         return waitFor([this] { return isMapped(); }, kMapTimeout);
@@ -296,9 +294,9 @@ private:
         }
     }
 
-    // Drawn in memory, like the frame, then copied to the window in one request: cairo's xlib
-    // backend would otherwise keep its solid colours and glyphs on the display, where closing
-    // the display does not free them.
+    // Drawn in memory, like the frame, then put on the window whole: cairo's xlib backend would
+    // otherwise keep its solid colours and glyphs on the display, where closing the display does
+    // not free them.
     void draw()
     {
         cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
@@ -331,13 +329,8 @@ private:
             cairo_show_text(cr, items[static_cast<size_t>(i)].c_str());
         }
         cairo_destroy(cr);
-        cr = cairo_create(surface);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_set_source_surface(cr, picture, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
+        windowPicture->put(picture, CRect(0, 0, width, height), CPoint());
         cairo_surface_destroy(picture);
-        cairo_surface_flush(surface);
         XFlush(display);
     }
 
@@ -366,7 +359,7 @@ private:
     int height = 0;
     ::Window xid = 0;
     ::Window frame = 0;
-    cairo_surface_t* surface = nullptr;
+    x11::WindowPicture* windowPicture = nullptr;
     int32_t highlighted = kCancelled;
     int32_t answer = kPending;
 };

@@ -5,6 +5,7 @@
 #include "gui/platform/device_state.h"
 #include "gui/platform/drag_payload.h"
 #include "gui/x11/connection.h"
+#include "gui/x11/window_picture.h"
 
 #include <X11/Xlib.h>
 #include <cairo.h>
@@ -66,11 +67,11 @@ struct WindowObject
     ::Window parent = 0; // the host's window
     CFrame* frame = nullptr;
     ImageObject* shown = nullptr;
-    cairo_surface_t* screen = nullptr; // the window itself, as a cairo xlib surface
-    CRect exposed;                     // collected from a run of Expose events
-    EditBoxObject* editBox = nullptr;  // drawn over the picture while open
-    bool alive = true;                 // false once the server destroyed the window
-    bool dropTarget = false;           // announces XDND and takes drops
+    x11::WindowPicture* screen = nullptr; // how the picture reaches the window
+    CRect exposed;                        // collected from a run of Expose events
+    EditBoxObject* editBox = nullptr;     // drawn over the picture while open
+    bool alive = true;                    // false once the server destroyed the window
+    bool dropTarget = false;              // announces XDND and takes drops
 };
 
 struct DeviceObject : DeviceState
