@@ -31,6 +31,7 @@ trap stop_wine EXIT
 "$linux_host" info "$linux_plugin" >"$out/plugin-info.txt"
 
 echo "== pictures"
+clear_stale_jack
 "$root/build/linux/tools/skingen/skingen" --preview "$out/skin.png" "$root/resources"
 bash "$root/scripts/screenshot.sh" "$out/editor.png"
 bash "$root/scripts/screenshot.sh" --dpi 144 "$out/editor-150.png"

@@ -64,3 +64,13 @@ with_display() {
     xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"
   fi
 }
+
+# JACK keeps its servers in a registry of eight entries (/dev/shm/jack-shm-registry). A server
+# that was killed outright leaves its entry behind, which only a server of the same name
+# reclaims; once the registry is full, a new server quits at its start. With no server of ours
+# running, every entry is such a leftover: the registry goes, and the next server makes it anew.
+clear_stale_jack() {
+  pgrep -u "$(id -u)" -x jackd >/dev/null && return 0
+  pgrep -u "$(id -u)" -x jackdbus >/dev/null && return 0
+  rm -f /dev/shm/jack-shm-registry
+}

@@ -71,7 +71,7 @@ if [ -n "$wine_mode" ]; then
   # The first run makes the prefix (about half a minute).
   wait_seconds=120
 else
-  export XDG_CONFIG_HOME=$work/config JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="dranvelor-shot-$$"
+  export XDG_CONFIG_HOME=$work/config JACK_NO_START_SERVER=1 JACK_DEFAULT_SERVER="dranvelor-shot"
   jackd -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
   jack_pid=$!
   poll 20 bash -c 'jack_lsp | grep -q system:playback_1' || { echo "screenshot: no JACK server" >&2; exit 1; }

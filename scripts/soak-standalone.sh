@@ -17,7 +17,8 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 work=$(mktemp -d)
 source "$root/tests/standalone/jack_common.sh"
-trap 'stop_jack; [ -n "${dranvelor_pid:-}" ] && kill "$dranvelor_pid" 2>/dev/null; [ -n "${play_pid:-}" ] && kill "$play_pid" 2>/dev/null; rm -rf "$work"' EXIT
+# The clients go before the server, which then leaves nothing of itself behind.
+trap '[ -n "${dranvelor_pid:-}" ] && kill "$dranvelor_pid" 2>/dev/null; [ -n "${play_pid:-}" ] && kill "$play_pid" 2>/dev/null && wait "$play_pid"; stop_jack; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config
 mkdir -p "$XDG_CONFIG_HOME/Ostravelk/Morvandell"
 printf 'standalone.mute=0\n' >"$XDG_CONFIG_HOME/Ostravelk/Morvandell/settings.ini"

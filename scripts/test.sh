@@ -63,6 +63,7 @@ check_cross_target_render() {
 
 prepare_wine
 trap stop_wine EXIT
+clear_stale_jack
 # Every test runs once: a test that fails only now and then is a fault to fix, not to rerun.
 test_tree linux "" -j 2
 test_tree win32 "" -j 2

@@ -1,9 +1,11 @@
 # Shared by the standalone program's JACK tests: a private JACK server on the dummy backend (no
-# sound card), named for this test run so that tests never meet each other's, and waits that
-# poll for a state with a generous limit.
+# sound card), named for the test so that tests never meet each other's, and waits that poll for
+# a state with a generous limit. The name stays the same from run to run: a server left behind by
+# an interrupted run keeps an entry in JACK's registry of eight, which the next server of the
+# same name takes over.
 #   source jack_common.sh; start_jack RATE PERIOD
 export JACK_NO_START_SERVER=1
-export JACK_DEFAULT_SERVER="dranvelor-test-$$-$RANDOM"
+export JACK_DEFAULT_SERVER="dranvelor-test-$(basename "$0" .sh)"
 jack_pid=""
 
 fail() {

@@ -62,7 +62,8 @@ class JackServer
 public:
     JackServer()
     {
-        const std::string name = "dranvelor-restart-" + std::to_string(getpid());
+        // One name from run to run: an interrupted run's registry entry is taken over.
+        const std::string name = "dranvelor-restart";
         setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
         setenv("JACK_NO_START_SERVER", "1", 1);
         jack_set_error_function(quiet);

@@ -11,7 +11,8 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 source "$here/jack_common.sh"
-trap 'stop_jack; [ -n "${dranvelor_pid:-}" ] && kill "$dranvelor_pid" 2>/dev/null; [ -n "${play_pid:-}" ] && kill "$play_pid" 2>/dev/null' EXIT
+# The clients go before the server, which then leaves nothing of itself behind.
+trap '[ -n "${dranvelor_pid:-}" ] && kill "$dranvelor_pid" 2>/dev/null; [ -n "${play_pid:-}" ] && kill "$play_pid" 2>/dev/null && wait "$play_pid"; stop_jack' EXIT
 rm -rf "$work" && mkdir -p "$work"
 export XDG_CONFIG_HOME="$work/config"
 signals() { /usr/bin/python3 "$here/signals.py" "$@"; }
