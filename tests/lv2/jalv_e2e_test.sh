@@ -10,11 +10,18 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/bundle_setup.sh"
-export JACK_DEFAULT_SERVER="dranvelor-test-$$"
+# One name from run to run: JACK's registry of eight servers keeps the entry of a server killed
+# outright, and only a server of the same name takes it over.
+export JACK_DEFAULT_SERVER="dranvelor-test-jalv"
 export JACK_NO_AUDIO_RESERVATION=1
 
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; }
+# The clients go before the server (the first), which then leaves nothing of itself behind.
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null
+  done
+}
 trap cleanup EXIT
 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 44100 -p 256 >"$work/jackd.log" 2>&1 &
 pids+=($!)
